@@ -1,0 +1,45 @@
+#include "app/KeyFile.h"
+
+#include "app/PasswordGenerator.h"
+#include "runtime/AtomicFile.h"
+#include "runtime/Stream.h"
+#include "runtime/Wipe.h"
+
+const char16_t* const kRecordFileName = u"quorvel.dat";
+const char16_t* const kKeyFileName = u"quorvel.key";
+const char* const kKeyLostMessage =
+    "Quorvel has detected you are trying to launch the program without the required encryption key file "
+    "present. Will now exit.";
+
+bool recordsEncrypted = false;
+
+namespace {
+bool IsCiphertextByte(int b) { return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'F') || b == 13 || b == 10; }
+}  // namespace
+
+KeyGuard RunKeyFileGuard() {
+  if (PathKind(kRecordFileName) == 0 || PathKind(kKeyFileName) != 0) return KeyGuard::Proceed;
+  Ref<TStream> stream = OpenForReading(kRecordFileName);
+  if (!stream) return KeyGuard::Unreadable;
+  while (!stream->Eof()) {
+    if (!IsCiphertextByte(stream->ReadByte())) return KeyGuard::Proceed;  // legacy plain text
+  }
+  return KeyGuard::KeyLost;
+}
+
+bool SettleKeyFile() {
+  if (PathKind(kKeyFileName) != 0) {
+    recordsEncrypted = true;
+    return true;
+  }
+  TAtomicFile file(kKeyFileName);
+  if (!file.Open()) return false;
+  String key = GeneratePassword(256, 1);
+  String iv = GeneratePassword(8, 1);
+  file.WriteLine(key);
+  file.WriteLine(iv);
+  file.WriteLine(S("rc4"));
+  SecureWipe(key);
+  SecureWipe(iv);
+  return file.Commit();
+}

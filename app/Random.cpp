@@ -1,0 +1,26 @@
+#include "app/Random.h"
+
+int32_t randomState = 4660;
+
+void SeedRandom(int32_t seed) {
+  randomState = seed & 0x7FFFFFFF;
+  if (randomState == 0 || randomState == 0x7FFFFFFF) randomState = 4660;
+}
+
+int32_t RandomStep() {
+  randomState = (randomState % 44488) * 48271 - (randomState / 44488) * 3399;
+  if (randomState < 0) randomState += 0x7FFFFFFF;
+  return randomState;
+}
+
+double RandomDouble() {
+  int32_t a = RandomStep() & 0x1FFFFFFC;
+  int32_t b = RandomStep() & 0x1FFFFFF8;
+  return (a + b / 134217728.0) / 536870912.0;
+}
+
+int32_t RandomInt(int32_t min, int32_t max) {
+  int32_t range = static_cast<int32_t>(static_cast<uint32_t>(max) - static_cast<uint32_t>(min));
+  if (range > 0) return min + static_cast<int32_t>(RandomDouble() * (static_cast<double>(range) + 1));
+  return max + static_cast<int32_t>(RandomDouble() * (1 - static_cast<double>(range)));
+}

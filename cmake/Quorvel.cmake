@@ -1,0 +1,33 @@
+set(QUORVEL_WARNINGS -Wall -Wextra -Werror)
+
+# quorvel_layer(<target> DEPS <public deps...> PRIVATE_DEPS <private deps...>)
+# Builds every .cpp of the calling folder (not its subfolders) into a static library.
+function(quorvel_layer name)
+  cmake_parse_arguments(L "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(${name} PRIVATE ${QUORVEL_WARNINGS})
+    target_link_libraries(${name} PUBLIC ${L_DEPS} PRIVATE ${L_PRIVATE_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${L_DEPS})
+  endif()
+endfunction()
+
+# quorvel_test(<name> DIR <folder> LABEL <unit|gui> DEPS <libs...>)
+# One GoogleTest program per layer, every test registered with CTest.
+function(quorvel_test name)
+  cmake_parse_arguments(T "" "DIR;LABEL" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${T_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_compile_options(${name} PRIVATE ${QUORVEL_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS ${T_LABEL}
+                       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

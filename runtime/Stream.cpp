@@ -1,0 +1,168 @@
+#include "runtime/Stream.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "runtime/Wipe.h"
+
+namespace {
+constexpr size_t kBufferSize = 16384;
+int64_t writeBudget = -1;
+
+bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
+  while (count > 0) {
+    if (writeBudget >= 0) {
+      if (writeBudget == 0) return false;
+      size_t allowed = count < static_cast<size_t>(writeBudget) ? count : static_cast<size_t>(writeBudget);
+      ssize_t n = ::write(fd, bytes, allowed);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      writeBudget -= n;
+      bytes += n;
+      count -= static_cast<size_t>(n);
+      continue;
+    }
+    ssize_t n = ::write(fd, bytes, count);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes += n;
+    count -= static_cast<size_t>(n);
+  }
+  return true;
+}
+}  // namespace
+
+void StreamFailWritesAfter(int64_t bytes) { writeBudget = bytes; }
+
+TStream::TStream(int fd, bool writable) : fd_(fd), writable_(writable) { buffer_.reserve(kBufferSize); }
+
+TStream::~TStream() {
+  Close();
+  // The buffer may have held key material or plaintext.
+  SecureWipe(buffer_);
+}
+
+bool TStream::Fill() {
+  if (fd_ < 0 || writable_ || atEnd_) return false;
+  buffer_.resize(kBufferSize);
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer_.data(), kBufferSize);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      atEnd_ = true;
+      pos_ = len_ = 0;
+      return false;
+    }
+    pos_ = 0;
+    len_ = static_cast<size_t>(n);
+    return true;
+  }
+}
+
+bool TStream::Eof() {
+  if (pos_ < len_) return false;
+  return !Fill();
+}
+
+int TStream::ReadByte() {
+  if (pos_ >= len_ && !Fill()) return 0;
+  return buffer_[pos_++];
+}
+
+size_t TStream::Read(uint8_t* out, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    if (pos_ >= len_ && !Fill()) break;
+    size_t take = len_ - pos_;
+    if (take > count - done) take = count - done;
+    for (size_t i = 0; i < take; ++i) out[done + i] = buffer_[pos_ + i];
+    pos_ += take;
+    done += take;
+  }
+  return done;
+}
+
+String TStream::ReadLine() {
+  String line;
+  line.reserve(1024);
+  while (pos_ < len_ || Fill()) {
+    uint8_t b = buffer_[pos_++];
+    if (b == 10 || b == 0) break;
+    if (b == 13) continue;
+    line.push_back(static_cast<char16_t>(b));
+  }
+  return line;
+}
+
+bool TStream::WriteBytes(const uint8_t* bytes, size_t count) {
+  if (fd_ < 0 || !writable_) return false;
+  if (len_ + count > kBufferSize) {
+    if (!Flush()) return false;
+    if (count > kBufferSize) return WriteAll(fd_, bytes, count) || (failed_ = true, false);
+  }
+  if (buffer_.size() < kBufferSize) buffer_.resize(kBufferSize);
+  for (size_t i = 0; i < count; ++i) buffer_[len_ + i] = bytes[i];
+  len_ += count;
+  return true;
+}
+
+bool TStream::WriteLine(const String& text) {
+  ByteArray bytes = StringToBytes(text);
+  bytes.push_back(13);
+  bytes.push_back(10);
+  bool ok = WriteBytes(bytes.data(), bytes.size());
+  SecureWipe(bytes);
+  return ok;
+}
+
+bool TStream::Flush() {
+  if (fd_ < 0 || !writable_) return !failed_;
+  if (len_ > 0) {
+    if (!WriteAll(fd_, buffer_.data(), len_)) failed_ = true;
+    SecureWipe(buffer_.data(), len_);
+    len_ = 0;
+  }
+  return !failed_;
+}
+
+bool TStream::Sync() {
+  if (!Flush()) return false;
+  if (fd_ >= 0 && ::fsync(fd_) != 0) failed_ = true;
+  return !failed_;
+}
+
+bool TStream::Close() {
+  if (fd_ < 0) return !failed_;
+  bool ok = Flush();
+  if (::close(fd_) != 0) ok = false;
+  fd_ = -1;
+  SecureWipe(buffer_);
+  pos_ = len_ = 0;
+  return ok && !failed_;
+}
+
+int PathKind(const String& path) {
+  struct stat st;
+  if (::stat(NarrowString(path).c_str(), &st) != 0) return 0;
+  if (S_ISREG(st.st_mode)) return 1;
+  if (S_ISDIR(st.st_mode)) return 2;
+  return 0;
+}
+
+Ref<TStream> OpenForReading(const String& path) {
+  int fd = ::open(NarrowString(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  return New<TStream>(fd, false);
+}
+
+Ref<TStream> OpenForWriting(const String& path) {
+  int fd = ::open(NarrowString(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  return New<TStream>(fd, true);
+}

@@ -1,0 +1,7 @@
+#include "runtime/Wipe.h"
+
+#include <string.h>
+
+void SecureWipe(void* data, size_t size) {
+  if (data != nullptr && size > 0) explicit_bzero(data, size);
+}
