@@ -1,0 +1,37 @@
+#pragma once
+
+#include <FL/Fl.H>
+
+// Mouse handling of the text area widgets (T is Fl_Text_Editor or
+// Fl_Text_Display). Only the left button reaches the FLTK text widget, so a
+// middle click never pastes the primary selection and no other button drags
+// a selection; every press, release and focus loss still runs the widget's
+// callback, which turns it into gadget events. Key presses are filtered and
+// followed by the callback in the key-filter wrapper around this one.
+template <class T>
+class VuzIDOTextArea : public T {
+ public:
+  VuzIDOTextArea(int x, int y, int w, int h, const char* label = nullptr) : T(x, y, w, h, label) {}
+
+  int handle(int event) override {
+    switch (event) {
+      case FL_PUSH:
+      case FL_RELEASE: {
+        if (Fl::event_button() != FL_LEFT_MOUSE) {
+          this->do_callback();
+          return 1;
+        }
+        int used = T::handle(event);
+        this->do_callback();
+        return used;
+      }
+      case FL_UNFOCUS: {
+        int used = T::handle(event);
+        this->do_callback();
+        return used;
+      }
+      default:
+        return T::handle(event);
+    }
+  }
+};
