@@ -32,6 +32,7 @@ bool SettleKeyFile() {
     recordsEncrypted = true;
     return true;
   }
+  recordsEncrypted = false;
   TAtomicFile file(kKeyFileName);
   if (!file.Open()) return false;
   String key = GeneratePassword(256, 1);

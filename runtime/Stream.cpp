@@ -158,6 +158,12 @@ int PathKind(const String& path) {
 Ref<TStream> OpenForReading(const String& path) {
   int fd = ::open(NarrowString(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
+  // A directory opens, but reading it fails; it is not a readable file.
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
   return New<TStream>(fd, false);
 }
 

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/Object.h"
+#include "runtime/String.h"
+#include "system/Clock.h"
+
+// The desktop behind one replaceable object: pumping system events, small
+// modal dialogs, opening URLs and the mouse pointer. Every operation of this
+// base class raises TNullMethodException; a driver overrides what it serves.
+class TSystemDriver : public TObject {
+ public:
+  // Processes pending system events without blocking.
+  virtual int32_t Poll();
+  // Blocks until system events arrive (or a wake-up), then processes them.
+  virtual int32_t Wait();
+  virtual int32_t MoveMouse(int32_t x, int32_t y);
+  virtual int32_t SetMouseVisible(int32_t visible);
+  virtual int32_t Notify(const String& text, int32_t serious);
+  // 1 yes, 0 no.
+  virtual int32_t Confirm(const String& text, int32_t serious);
+  // 1 yes, 0 no, -1 cancel.
+  virtual int32_t Proceed(const String& text, int32_t serious);
+  // The chosen path, or "" when nothing was chosen.
+  virtual String RequestFile(const String& text, const String& extensions, int32_t save, const String& path);
+  virtual String RequestDir(const String& text, const String& path);
+  virtual int32_t OpenURL(const String& url);
+};
+
+// The current driver. After SystemInit it is never null; a native or toolkit
+// driver replaces it at start-up.
+extern Ref<TSystemDriver> systemDriver;
+
+// Installs a base driver (every operation raises TNullMethodException) until a
+// real one is installed. Later calls return at once.
+void SystemInit();
+
+// One pump at a time: a pump started from inside a driver's Poll or Wait
+// returns 0 without pumping.
+int32_t SystemPollEvents();
+int32_t SystemWaitEvents();
+int32_t SystemNotify(const String& text, int32_t serious);
+int32_t SystemConfirm(const String& text, int32_t serious);
+int32_t SystemProceed(const String& text, int32_t serious);
+String SystemRequestFile(const String& text, const String& extensions, int32_t save, const String& path);
+String SystemRequestDir(const String& text, const String& path);
+// Opens url with the desktop after SystemNormaliseURL.
+int32_t SystemOpenURL(const String& url);
+int32_t SystemMoveMouse(int32_t x, int32_t y);
+int32_t SystemShowMouse();
+int32_t SystemHideMouse();
+
+// "http:", "https:" and "file:" URLs (any letter case) pass unchanged. Any
+// other text is a path with an optional "#anchor": an existing file or
+// directory becomes "file:" + its absolute path + anchor, anything else
+// "http:" + the text as given.
+String SystemNormaliseURL(const String& url);
+
+// Local date as "%d %b %Y" and local time as "%H:%M:%S".
+String SystemDateText();
+String SystemTimeText();
+
+// Sleeps the calling thread for ms milliseconds of SystemClockMillis; returns
+// at once for ms < 0 and yields once for ms = 0.
+void SystemSleepMillis(int32_t ms);
+
+// Test seam: replaces the clock and the microsecond sleep SystemSleepMillis
+// uses; null restores the real ones.
+using TSleepClock = int32_t (*)();
+using TSleepMicros = void (*)(uint32_t micros);
+void SystemSleepUseClock(TSleepClock clock, TSleepMicros sleeper);
+
+// Ends the process with status 0; exit handlers and static destructors run.
+[[noreturn]] void SystemEndProgram();

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Start-up: the key-file guard, key-file creation and the working directory.
+source "$(dirname "$0")/lib.sh"
+
+# Runs the program until it has settled: either it ended by itself, or its
+# main window is up (then it is stopped). Prints "exit <status>" or "running".
+settle() {
+  start_app "${1:-$WORK/app}"
+  for _ in $(seq 1 100); do
+    if ! kill -0 "$APP_PID" 2>/dev/null; then
+      echo "exit $(wait_exit 1)"
+      return
+    fi
+    if xdotool search --onlyvisible --name "^$TITLE\$" >/dev/null 2>&1; then
+      stop_app
+      echo running
+      return
+    fi
+    sleep 0.1
+  done
+  fail "program neither ended nor showed its window"
+}
+
+# The guard's message ends the program with status 0, whether the message
+# went to a dialog (answered with Return) or to the console.
+expect_guard_message() {
+  start_app
+  for _ in $(seq 1 100); do
+    if ! kill -0 "$APP_PID" 2>/dev/null; then break; fi
+    for id in $(xdotool search --onlyvisible --name '' 2>/dev/null || true); do
+      xdotool mousemove --window "$id" 10 10 key Return 2>/dev/null || true
+    done
+    sleep 0.2
+  done
+  local status
+  status=$(wait_exit 50) || fail "guard did not end the program"
+  [ "$status" = 0 ] || fail "guard exit status $status"
+}
+
+# An empty folder: a 273-byte owner-only key file and nothing else.
+fresh_folder
+result=$(settle)
+[ -f "$WORK/app/quorvel.key" ] || fail "no key file created ($result)"
+[ "$(stat -c %s "$WORK/app/quorvel.key")" = 273 ] || fail "key file size"
+[ "$(file_mode "$WORK/app/quorvel.key")" = 600 ] || fail "key file mode $(file_mode "$WORK/app/quorvel.key")"
+[ "$(sed -n 3p "$WORK/app/quorvel.key")" = $'rc4\r' ] || fail "cipher line"
+[ ! -e "$WORK/app/quorvel.dat" ] || fail "record file created without a record"
+[ "$(ls "$WORK/app" | wc -l)" = 2 ] || fail "unexpected files: $(ls "$WORK/app")"
+
+# A key file present and no record file: nothing is created or changed.
+cp "$WORK/app/quorvel.key" "$WORK/key.before"
+settle >/dev/null
+cmp -s "$WORK/key.before" "$WORK/app/quorvel.key" || fail "existing key file changed"
+[ ! -e "$WORK/app/quorvel.dat" ] || fail "record file created"
+
+# An empty record file, or one that looks encrypted, without a key file: the
+# guard's message, exit 0, nothing created or changed.
+for content in "" $'0123456789ABCDEF\r\n00FF\r\n'; do
+  fresh_folder
+  printf '%s' "$content" >"$WORK/app/quorvel.dat"
+  cp "$WORK/app/quorvel.dat" "$WORK/dat.before"
+  expect_guard_message
+  [ ! -e "$WORK/app/quorvel.key" ] || fail "key file created despite the guard"
+  cmp -s "$WORK/dat.before" "$WORK/app/quorvel.dat" || fail "record file changed by the guard"
+done
+
+# A legacy plain record file without a key file: a key is created.
+fresh_folder
+printf 'my bank\r\nsecret pass\r\n' >"$WORK/app/quorvel.dat"
+settle >/dev/null
+[ -f "$WORK/app/quorvel.key" ] || fail "no key created for a legacy record file"
+
+# A record file that cannot be read: reported, non-zero, nothing created.
+fresh_folder
+mkdir "$WORK/app/quorvel.dat"
+result=$(settle)
+[ "$result" != "exit 0" ] && [ "$result" != running ] || fail "unreadable record file was not reported ($result)"
+[ ! -e "$WORK/app/quorvel.key" ] || fail "key created beside an unreadable record file"
+
+# Started from another directory: the files beside the executable are used.
+fresh_folder
+mkdir -p "$WORK/elsewhere"
+settle "$WORK/elsewhere" >/dev/null
+[ -f "$WORK/app/quorvel.key" ] || fail "key not created beside the executable"
+[ -z "$(ls "$WORK/elsewhere")" ] || fail "files created in the starting directory"
+echo "startup: ok"

@@ -1,0 +1,67 @@
+#include "app/KeyFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "runtime/Stream.h"
+#include "tests/unit/TempDir.h"
+
+TEST(KeyFile, GuardTellsEncryptedFilesFromLegacyOnes) {
+  TempDir dir;
+  EXPECT_EQ(RunKeyFileGuard(), KeyGuard::Proceed);  // nothing there
+  TempDir::Write("quorvel.dat", "");
+  EXPECT_EQ(RunKeyFileGuard(), KeyGuard::KeyLost);
+  TempDir::Write("quorvel.dat", "0123456789ABCDEF\r\nFF\n");
+  EXPECT_EQ(RunKeyFileGuard(), KeyGuard::KeyLost);
+  for (const char* legacy : {"0a\r\n", "AB CD\r\n", "mail\r\npw\r\n", "00\t"}) {
+    TempDir::Write("quorvel.dat", legacy);
+    EXPECT_EQ(RunKeyFileGuard(), KeyGuard::Proceed) << legacy;
+  }
+  // With a key file present the record file is not examined at all.
+  TempDir::Write("quorvel.dat", "ABCDEF\r\n");
+  TempDir::Write("quorvel.key", "k\r\n");
+  EXPECT_EQ(RunKeyFileGuard(), KeyGuard::Proceed);
+}
+
+TEST(KeyFile, RecordFileThatCannotBeReadStopsTheGuard) {
+  TempDir dir;
+  ASSERT_EQ(mkdir("quorvel.dat", 0700), 0);
+  EXPECT_EQ(RunKeyFileGuard(), KeyGuard::Unreadable);
+}
+
+TEST(KeyFile, CreatesAnOwnerOnlyKeyFileInItsLayout) {
+  TempDir dir;
+  recordsEncrypted = true;
+  ASSERT_TRUE(SettleKeyFile());
+  EXPECT_FALSE(recordsEncrypted);
+  std::string bytes = TempDir::Read("quorvel.key");
+  ASSERT_EQ(bytes.size(), 273u);
+  EXPECT_EQ(bytes.substr(256, 2), "\r\n");
+  EXPECT_EQ(bytes.substr(266), "\r\nrc4\r\n");
+  for (size_t i = 0; i < 266; ++i) {
+    if (i == 256 || i == 257) continue;
+    char c = bytes[i];
+    ASSERT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'G') || (c >= 'a' && c <= 'f')) << i;
+  }
+  struct stat st;
+  ASSERT_EQ(stat("quorvel.key", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // An existing key file is kept as it is.
+  ASSERT_TRUE(SettleKeyFile());
+  EXPECT_TRUE(recordsEncrypted);
+  EXPECT_EQ(TempDir::Read("quorvel.key"), bytes);
+}
+
+TEST(KeyFile, FailedCreationLeavesNoPartialKeyFile) {
+  TempDir dir;
+  StreamFailWritesAfter(100);
+  EXPECT_FALSE(SettleKeyFile());
+  StreamFailWritesAfter(-1);
+  EXPECT_EQ(PathKind(S("quorvel.key")), 0);
+  int entries = 0;
+  for (auto& entry : std::filesystem::directory_iterator(".")) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 0);
+}

@@ -1,0 +1,111 @@
+#include "runtime/Stream.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "runtime/AtomicFile.h"
+#include "tests/unit/TempDir.h"
+
+namespace {
+std::vector<String> ReadAllLines(const std::string& bytes) {
+  TempDir::Write("lines", bytes);
+  auto stream = OpenForReading(S("lines"));
+  std::vector<String> lines;
+  while (!stream->Eof()) lines.push_back(stream->ReadLine());
+  stream->Close();
+  return lines;
+}
+}  // namespace
+
+TEST(Stream, ReadLineDropsEveryCrAndEndsAtLfNulOrEnd) {
+  TempDir dir;
+  EXPECT_TRUE(ReadAllLines("").empty());
+  EXPECT_EQ(ReadAllLines("one\r\ntwo\r\n"), (std::vector<String>{S("one"), S("two")}));
+  EXPECT_EQ(ReadAllLines("a\rb\r\r\nc"), (std::vector<String>{S("ab"), S("c")}));
+  EXPECT_EQ(ReadAllLines(std::string("x\0y\n", 4)), (std::vector<String>{S("x"), S("y")}));
+  EXPECT_EQ(ReadAllLines("\r\n\r\n"), (std::vector<String>{String(), String()}));
+  // Bytes above 127 become characters of the same code.
+  auto high = ReadAllLines("\xff\x80\n");
+  ASSERT_EQ(high.size(), 1u);
+  EXPECT_EQ(high[0], (String{u'\u00ff', u'\u0080'}));
+}
+
+TEST(Stream, LinesHaveNoLengthLimitAcrossBufferBoundaries) {
+  TempDir dir;
+  std::string longLine(100000, 'Q');
+  longLine[50000] = '\r';
+  auto lines = ReadAllLines(longLine + "\r\nend");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].size(), 99999u);
+  EXPECT_EQ(lines[1], S("end"));
+}
+
+TEST(Stream, WriteLineNarrowsAndTerminatesWithCrLf) {
+  TempDir dir;
+  auto out = OpenForWriting(S("w"));
+  ASSERT_TRUE(out);
+  EXPECT_TRUE(out->WriteLine(String{u'A', u'\u0142', u'\u00e9'}));  // 0x142 narrows to 0x42 "B"
+  EXPECT_TRUE(out->WriteLine(String()));
+  EXPECT_TRUE(out->Close());
+  EXPECT_EQ(TempDir::Read("w"), "AB\xe9\r\n\r\n");
+  struct stat st;
+  ASSERT_EQ(stat("w", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(Stream, PathKindAndOpenFailures) {
+  TempDir dir;
+  EXPECT_EQ(PathKind(S("missing")), 0);
+  TempDir::Write("file", "x");
+  EXPECT_EQ(PathKind(S("file")), 1);
+  EXPECT_EQ(PathKind(S(".")), 2);
+  EXPECT_EQ(OpenForReading(S("missing")), nullptr);
+  EXPECT_EQ(OpenForWriting(S("no/such/dir/file")), nullptr);
+  auto in = OpenForReading(S("file"));
+  EXPECT_EQ(in->ReadByte(), 'x');
+  EXPECT_TRUE(in->Eof());
+}
+
+TEST(Stream, FailingWriteIsReported) {
+  TempDir dir;
+  auto out = OpenForWriting(S("w"));
+  StreamFailWritesAfter(3);
+  out->WriteLine(S("abcdef"));
+  EXPECT_FALSE(out->Close());
+  StreamFailWritesAfter(-1);
+}
+
+TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
+  TempDir dir;
+  TempDir::Write("target", "old\r\n");
+  {
+    TAtomicFile file(S("target"));
+    ASSERT_TRUE(file.Open());
+    file.WriteLine(S("new"));
+    StreamFailWritesAfter(2);
+    EXPECT_FALSE(file.Commit());
+    StreamFailWritesAfter(-1);
+  }
+  EXPECT_EQ(TempDir::Read("target"), "old\r\n");
+  {
+    TAtomicFile abandoned(S("target"));
+    ASSERT_TRUE(abandoned.Open());
+    abandoned.WriteLine(S("never committed"));
+  }
+  EXPECT_EQ(TempDir::Read("target"), "old\r\n");
+  TAtomicFile file(S("target"));
+  ASSERT_TRUE(file.Open());
+  file.WriteLine(S("new"));
+  EXPECT_TRUE(file.Commit());
+  EXPECT_EQ(TempDir::Read("target"), "new\r\n");
+  struct stat st;
+  ASSERT_EQ(stat("target", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // No temporary files are left behind.
+  int entries = 0;
+  for (auto& entry : std::filesystem::directory_iterator(".")) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+}
