@@ -235,8 +235,7 @@ class TGadget : public TObject {
   virtual int32_t SetMargins(int32_t width);
   virtual int32_t GetCursorPos(int32_t units);
   virtual int32_t GetSelectionLength(int32_t units);
-  virtual int32_t SetStyle(int32_t r, int32_t g, int32_t b, int32_t flags, int32_t pos, int32_t length,
-                           int32_t units);
+  virtual int32_t SetStyle(int32_t r, int32_t g, int32_t b, int32_t flags, int32_t pos, int32_t length, int32_t units);
   virtual int32_t SetSelection(int32_t pos, int32_t length, int32_t units);
   virtual int32_t CharX(int32_t index);
   virtual int32_t CharY(int32_t index);
