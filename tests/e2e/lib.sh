@@ -4,6 +4,7 @@
 set -euo pipefail
 
 BINARY=$(readlink -f "$1")
+WM_CLOSE=$(readlink -f "${2:-}")
 WORK=$(mktemp -d /tmp/quorvel-e2e-XXXXXX)
 APP_PID=""
 TITLE="Quorvel v1.2b"
