@@ -4,20 +4,35 @@
 #include <stdlib.h>
 
 #include "app/KeyFile.h"
+#include "gui/core/Event.h"
+#include "gui/core/EventQueue.h"
+#include "gui/core/Hook.h"
 #include "runtime/Runtime.h"
+#include "system/SystemDriver.h"
+#include "system/linux/LinuxSystemDriver.h"
 
 namespace {
-void InitLayers() { RuntimeInit(); }
-
-// Until the system services exist, messages go to standard output.
-void Notify(const char* text) {
-  printf("%s\n", text);
-  fflush(stdout);
-}
-
 [[noreturn]] void Fail(const char* text) {
   fprintf(stderr, "quorvel: %s\n", text);
   exit(1);
+}
+
+void InitLayers() {
+  RuntimeInit();
+  HookInit();
+  EventInit();
+  SystemInit();
+  // Without a display there is nothing to show; end before anything is
+  // written to disk.
+  if (!LinuxSystemDriverInit()) {
+    const char* name = getenv("DISPLAY");
+    if (name && name[0])
+      fprintf(stderr, "quorvel: cannot open the X display \"%s\"\n", name);
+    else
+      fprintf(stderr, "quorvel: cannot open the X display: DISPLAY is not set\n");
+    exit(1);
+  }
+  EventQueueInit();
 }
 }  // namespace
 
@@ -26,8 +41,8 @@ void QuorvelMain() {
   InitLayers();
   switch (RunKeyFileGuard()) {
     case KeyGuard::KeyLost:
-      Notify(kKeyLostMessage);
-      exit(0);
+      SystemNotify(S(kKeyLostMessage), 0);
+      SystemEndProgram();
     case KeyGuard::Unreadable:
       Fail("the record file quorvel.dat exists but cannot be read; nothing was changed.");
     case KeyGuard::Proceed:
