@@ -1,0 +1,170 @@
+#pragma once
+
+#include <FL/Enumerations.H>
+#include <FL/Fl.H>
+#include <FL/Fl_Text_Buffer.H>
+#include <FL/Fl_Widget.H>
+
+#include <memory>
+
+#include "gui/fltk/FlWidgetLayer.h"
+
+// Class templates that wrap an FLTK widget's handle() so that its events reach
+// the gadget behind it. Each derives from its parameter and keeps its
+// constructors.
+
+// Hands mouse and key events to the back end's mouse and key handlers.
+template <class T>
+class VuzIDOEventListener : public T {
+ public:
+  using T::T;
+
+  int handle(int event) override {
+    Fl_Widget_Tracker tracker(this);
+    int result = T::handle(event);
+    // The wrapped widget's own callback may have freed the gadget and this widget.
+    if (tracker.deleted()) return result;
+    if (!this->active_r()) return 0;
+    if (event == FL_FOCUS) return 1;
+
+    Fl_Widget* below = Fl::belowmouse();
+    if (!below || !below->user_data()) {
+      Fl::belowmouse(this);
+      below = this;
+    }
+    Fl_Widget* focus = Fl::focus();
+    if (!focus || !focus->user_data()) focus = this;
+
+    const int savedEvent = currentFlEvent;
+    currentFlEvent = event;
+    if (event >= FL_DND_ENTER) {
+      result = 0;
+    } else {
+      switch (event) {
+        case FL_PUSH:
+        case FL_RELEASE:
+        case FL_ENTER:
+        case FL_LEAVE:
+        case FL_DRAG:
+        case FL_MOVE:
+        case FL_MOUSEWHEEL:
+          if (below == this || result == 0) FlRunMouseHandler(this, FlUserHandle(this));
+          result = 1;
+          break;
+        case FL_KEYUP:
+          result = 1;
+          if (focus == this) FlRunKeyHandler(this, FlUserHandle(this));
+          break;
+        case FL_KEYDOWN:
+          if (focus == this) FlRunKeyHandler(this, FlUserHandle(this));
+          break;
+        default:
+          result = 0;
+          break;
+      }
+    }
+    if (!tracker.deleted()) currentFlEvent = savedEvent;
+    return result;
+  }
+};
+
+// Runs every key press through the gadget's key filter before the widget sees
+// it; an accepted key press always reaches the widget's callback.
+template <class T>
+class VuzIDOKeyFilter : public T {
+ public:
+  using T::T;
+
+  int handle(int event) override {
+    if (event != FL_KEYDOWN) return T::handle(event);
+    if (!FlRunKeyFilter(FlUserHandle(this))) return 1;
+    Fl_Widget_Tracker tracker(this);
+    int result = T::handle(event);
+    if (!tracker.deleted()) this->do_callback(this, this->user_data());
+    return result;
+  }
+};
+
+// Lightens an active widget while the pointer is over it.
+template <class T>
+class VuzIDOHoverEffect : public T {
+ public:
+  using T::T;
+
+  int handle(int event) override {
+    if (this->active_r()) {
+      if (event == FL_ENTER) {
+        // A second enter without a leave keeps the colours saved by the first.
+        if (!hovering) {
+          savedColor = this->color();
+          savedSelectionColor = this->selection_color();
+          hovering = true;
+        }
+        this->color(fl_color_average(savedColor, FL_WHITE, 0.67f));
+        this->selection_color(fl_color_average(savedSelectionColor, FL_WHITE, 0.67f));
+        this->redraw();
+        return 1;
+      }
+      if (event == FL_LEAVE) {
+        if (hovering) {
+          this->color(savedColor);
+          this->selection_color(savedSelectionColor);
+          hovering = false;
+        }
+        this->redraw();
+        return 1;
+      }
+    }
+    return T::handle(event);
+  }
+
+  bool Hovering() const { return hovering; }
+
+ private:
+  Fl_Color savedColor = this->color();
+  Fl_Color savedSelectionColor = this->selection_color();
+  bool hovering = false;
+};
+
+// Holds a text widget's buffer. It is a base listed before the FLTK widget, so
+// the buffer outlives the widget, whose destructor still detaches from it.
+class FlTextBufferOwner {
+ protected:
+  std::unique_ptr<Fl_Text_Buffer> ownedBuffer = std::make_unique<Fl_Text_Buffer>(0, 1024);
+};
+
+// The text area widget: owns its text buffer, lets only the left mouse button
+// reach the text widget (no middle-button paste, no drag with other buttons)
+// and runs the callback after mouse presses, releases and focus loss. Key
+// presses come through VuzIDOKeyFilter, which runs the callback after them.
+template <class T>
+class VuzIDOTextArea : private FlTextBufferOwner, public T {
+ public:
+  VuzIDOTextArea(int x, int y, int w, int h, const char* label = nullptr) : FlTextBufferOwner(), T(x, y, w, h, label) {
+    T::buffer(ownedBuffer.get());
+  }
+
+  int handle(int event) override {
+    switch (event) {
+      case FL_PUSH:
+      case FL_RELEASE: {
+        if (Fl::event_button() != FL_LEFT_MOUSE) {
+          this->do_callback(this, this->user_data());
+          return 1;
+        }
+        Fl_Widget_Tracker tracker(this);
+        int result = T::handle(event);
+        if (!tracker.deleted()) this->do_callback(this, this->user_data());
+        return result;
+      }
+      case FL_UNFOCUS: {
+        Fl_Widget_Tracker tracker(this);
+        int result = T::handle(event);
+        if (!tracker.deleted()) this->do_callback(this, this->user_data());
+        return result;
+      }
+      default:
+        return T::handle(event);
+    }
+  }
+};
