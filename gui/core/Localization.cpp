@@ -1,0 +1,53 @@
+#include "gui/core/Localization.h"
+
+#include <map>
+#include <utility>
+
+namespace {
+
+int32_t mode = 0;
+String language;
+std::map<std::pair<String, String>, String> texts;  // (language, key) -> text
+TLocalizationModeRoute modeRoute = nullptr;
+TLocalizationLanguageRoute languageRoute = nullptr;
+
+}  // namespace
+
+int32_t LocalizationMode() { return mode; }
+String LocalizationLanguage() { return language; }
+
+void SetLocalizationMode(int32_t newMode) {
+  if (modeRoute) {
+    modeRoute(newMode);
+  } else {
+    LocalizationStoreMode(newMode);
+  }
+}
+
+void SetLocalizationLanguage(const String& newLanguage) {
+  if (languageRoute) {
+    languageRoute(newLanguage);
+  } else {
+    LocalizationStoreLanguage(newLanguage);
+  }
+}
+
+void LocalizationStoreMode(int32_t newMode) { mode = newMode; }
+void LocalizationStoreLanguage(const String& newLanguage) { language = newLanguage; }
+
+void LocalizationSetRoutes(TLocalizationModeRoute modeFn, TLocalizationLanguageRoute languageFn) {
+  modeRoute = modeFn;
+  languageRoute = languageFn;
+}
+
+void LocalizationAddText(const String& forLanguage, const String& key, const String& text) {
+  texts[{forLanguage, key}] = text;
+}
+
+void LocalizationClearTexts() { texts.clear(); }
+
+String LocalizeString(const String& key) {
+  if (!(mode & LocalizationOn)) return key;
+  auto found = texts.find({language, key});
+  return found == texts.end() ? key : found->second;
+}
