@@ -48,9 +48,8 @@ TEST(ConsoleDialog, ConfirmIsYesOnlyForAReplyStartingWithY) {
   EXPECT_EQ(ConsoleConfirm(S("Delete?"), console.in, console.out), 1);
   EXPECT_EQ(ConsoleConfirm(S("Delete?"), console.in, console.out), 1) << "a last line without its line end";
   EXPECT_EQ(ConsoleConfirm(S("Delete?"), console.in, console.out), 0) << "end of input is an empty reply";
-  EXPECT_EQ(console.Written(), std::string(5 * 0, ' ') +
-                                   "Delete? (Yes/No)?Delete? (Yes/No)?Delete? (Yes/No)?"
-                                   "Delete? (Yes/No)?Delete? (Yes/No)?");
+  EXPECT_EQ(console.Written(), std::string("Delete? (Yes/No)?Delete? (Yes/No)?Delete? (Yes/No)?"
+                                           "Delete? (Yes/No)?Delete? (Yes/No)?"));
 }
 
 TEST(ConsoleDialog, NotifyWritesALineAndQuestionsReturnTheReply) {
