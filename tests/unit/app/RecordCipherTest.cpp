@@ -179,7 +179,7 @@ TEST(RecordCipher, ConvertBaseWritesTwoDigitsAtLeast) {
   EXPECT_EQ(S("ZZ"), ConvertBase(S("1295"), 10, 36));
   EXPECT_EQ(S("101"), ConvertBase(S("5"), 10, 2));
   EXPECT_EQ(S("00"), ConvertBase(S(""), 10, 16));
-  EXPECT_EQ(S("0C"), ConvertBase(S("1B"), 10, 16));          // digits at or above the base are not rejected
+  EXPECT_EQ(S("15"), ConvertBase(S("1B"), 10, 16));          // digits at or above the base count: 10 + 11
   EXPECT_EQ(S("01"), ConvertBase(S("4294967297"), 10, 10));  // 32-bit wrap
   EXPECT_EQ(S("-05"), ConvertBase(S("-5"), 10, 10));         // "-" counts as -1: -10 + 5
   EXPECT_EQ(S("-80000000"), ConvertBase(S("2147483648"), 10, 16));
