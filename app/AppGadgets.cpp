@@ -1,0 +1,5 @@
+#include "app/AppGadgets.h"
+
+Ref<TGadget> mainWindow;
+Ref<TGadget> lengthField;
+Ref<TGadget> recordCombo;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "runtime/String.h"
+
+// The password records: two parallel arrays in file order, which is also the
+// order of the records combo box (an item's index is the record's index).
+// Descriptions are held trimmed; a password is held as it came and trimmed
+// when saved.
+extern int32_t recordCount;
+extern std::vector<String> descriptions;
+extern std::vector<String> passwords;
+
+extern const char16_t* const kSaveFailedMessage;  // "Error while trying to save the password record."
+
+// Loads "quorvel.dat", two lines per record (description, password). When
+// recordsEncrypted is false the file is legacy plain text: its trimmed fields
+// are saved encrypted at once. A missing or unreadable file means no records.
+// Returns false only when that migration save failed (the plain file is then
+// left exactly as it was).
+bool LoadRecords(bool recordsEncrypted);
+
+// Replaces "quorvel.dat" with records 0 to count - 1, each trimmed field
+// encrypted on its own line. Every field is encrypted before anything is
+// written; when any encryption fails, or the file cannot be replaced whole,
+// the old file stays as it was, the main window's status bar says
+// kSaveFailedMessage and the answer is 0. Otherwise 1.
+//
+// A field whose stored line could not be decrypted when it was loaded is
+// written back as that same line, so a key-file mix-up never overwrites the
+// stored ciphertext with the sentinel it produced.
+int32_t SaveRecords(int32_t count);
+
+// Removes record index (of count records) from both arrays and refills the
+// records combo box; returns 1, after which the caller lowers recordCount and
+// saves. An index that is not a record's index, or no records, changes
+// nothing and answers 0: the caller then neither lowers the count nor saves.
+int32_t DeleteRecord(int32_t index, int32_t count);
+
+// Removes every character with code 32 or less (space and control
+// characters) from both ends.
+String TrimText(const String& text);

@@ -1,0 +1,271 @@
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "app/AppGadgets.h"
+#include "app/KeyFile.h"
+#include "app/RecordCipher.h"
+#include "app/RecordFile.h"
+#include "gui/core/FrontEnd.h"
+#include "runtime/Stream.h"
+#include "tests/unit/app/RecordTestSupport.h"
+
+namespace {
+
+// A window that remembers its status bar text.
+class TStatusWindow : public TGadget {
+ public:
+  int32_t SetStatusText(const String& text) override {
+    status = text;
+    return 1;
+  }
+  String GetStatusText() override { return status; }
+  String status;
+};
+
+// Each test gets a fresh directory with an RC4 key file, and gadgets that
+// stand in for the main window and the records combo box.
+class RecordFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteKeyFile("0123456789abcdefTheRestOfTheKey", "01234567", "rc4");
+    window = New<TStatusWindow>();
+    mainWindow = window;
+    recordCombo = New<TGadget>();
+  }
+  void TearDown() override {
+    mainWindow.reset();
+    recordCombo.reset();
+    StreamFailWritesAfter(-1);
+  }
+
+  static std::string Line(const char* field) { return NarrowString(EncryptRecordText(S(field))) + "\r\n"; }
+
+  static std::vector<std::string> Fields(const std::vector<String>& strings) {
+    std::vector<std::string> out;
+    for (const String& s : strings) out.push_back(NarrowString(s));
+    return out;
+  }
+
+  static std::vector<std::string> ComboItems() {
+    std::vector<std::string> items;
+    for (int32_t i = 0; i < GadgetItemCount(recordCombo); ++i)
+      items.push_back(NarrowString(GadgetItemText(recordCombo, i)));
+    return items;
+  }
+
+  static int Entries() {
+    int count = 0;
+    DIR* d = opendir(".");
+    while (struct dirent* e = readdir(d)) count += e->d_name[0] != '.';
+    closedir(d);
+    return count;
+  }
+
+  TempDir dir;
+  Ref<TStatusWindow> window;
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(RecordFile, LoadsTwoLinesPerRecordAndTestsTheEndBeforeEachRecord) {
+  const std::string body = Line("mail") + Line("pw1") + Line("bank") + Line("pw 2");
+  TempDir::Write("quorvel.dat", body);
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(2, recordCount);
+  EXPECT_EQ(Strings({"mail", "bank"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1", "pw 2"}), Fields(passwords));
+
+  // One extra line break: one more record, both fields empty.
+  TempDir::Write("quorvel.dat", body + "\r\n");
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(3, recordCount);
+  EXPECT_EQ(Strings({"mail", "bank", ""}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1", "pw 2", ""}), Fields(passwords));
+
+  // An odd number of lines: the last password is read at the end as empty.
+  TempDir::Write("quorvel.dat", Line("mail") + Line("pw1") + Line("lonely"));
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(Strings({"mail", "lonely"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1", ""}), Fields(passwords));
+
+  // LF-only lines, CR bytes inside lines and surrounding blanks load the same.
+  std::string mail = NarrowString(EncryptRecordText(S("mail")));
+  std::string pw = NarrowString(EncryptRecordText(S("pw1")));
+  TempDir::Write("quorvel.dat", mail.substr(0, 3) + "\r" + mail.substr(3) + "\n \t" + pw + "  \n");
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(Strings({"mail"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1"}), Fields(passwords));
+
+  // No record file: no records, nothing written.
+  remove("quorvel.dat");
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(0, recordCount);
+  EXPECT_TRUE(descriptions.empty());
+  EXPECT_EQ(0, PathKind(S("quorvel.dat")));
+}
+
+TEST_F(RecordFile, LegacyPlainFileIsRewrittenEncryptedAndDecryptsIndependently) {
+  remove("quorvel.key");
+  ASSERT_TRUE(SettleKeyFile());
+  const std::string key = TempDir::Read("quorvel.key").substr(0, 16);
+  mainWindow.reset();  // start-up migrates before the window exists
+  recordCombo.reset();
+  TempDir::Write("quorvel.dat", "  web mail\t\r\n\x01secret pw \x7f\r\n\x1f bank\nx  y\n");
+  ASSERT_TRUE(LoadRecords(false));
+  EXPECT_EQ(2, recordCount);
+  EXPECT_EQ(Strings({"web mail", "bank"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"secret pw \x7f", "x  y"}), Fields(passwords));
+
+  std::string stored = TempDir::Read("quorvel.dat");
+  Strings lines;
+  for (size_t start = 0; start < stored.size();) {
+    size_t end = stored.find("\r\n", start);
+    ASSERT_NE(std::string::npos, end);
+    lines.push_back(stored.substr(start, end - start));
+    start = end + 2;
+  }
+  ASSERT_EQ(4u, lines.size());
+  const Strings expected = {"web mail", "secret pw \x7f", "bank", "x  y"};
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(expected[i].size() * 2, lines[i].size());
+    EXPECT_EQ(expected[i], OpensslDecrypt("rc4", ToHex(key), "", FromHex(lines[i])));
+  }
+  struct stat st;
+  ASSERT_EQ(0, stat("quorvel.dat", &st));
+  EXPECT_EQ(0600u, st.st_mode & 0777);
+}
+
+TEST_F(RecordFile, FailedMigrationLeavesThePlainFileExactlyAsItWas) {
+  const std::string plain = "mail\r\npw\r\n";
+  TempDir::Write("quorvel.dat", plain);
+  StreamFailWritesAfter(5);
+  EXPECT_FALSE(LoadRecords(false));
+  StreamFailWritesAfter(-1);
+  EXPECT_EQ(plain, TempDir::Read("quorvel.dat"));
+  // A key file that cannot encrypt fails the migration the same way.
+  WriteKeyFile("0123456789abcdef", "", "rc4");
+  EXPECT_FALSE(LoadRecords(false));
+  EXPECT_EQ(plain, TempDir::Read("quorvel.dat"));
+}
+
+TEST_F(RecordFile, SavingNeverLeavesAHalfWrittenOrSentinelFile) {
+  descriptions = {S("mail"), S(" bank ")};
+  passwords = {S("pw1"), S("pw2\r\n")};
+  recordCount = 2;
+  TempDir::Write("quorvel.dat", "old");
+  chmod("quorvel.dat", 0644);
+  ASSERT_EQ(1, SaveRecords(2));
+  const std::string saved = TempDir::Read("quorvel.dat");
+  EXPECT_EQ(Line("mail") + Line("pw1") + Line("bank") + Line("pw2"), saved);
+  struct stat st;
+  ASSERT_EQ(0, stat("quorvel.dat", &st));
+  EXPECT_EQ(0600u, st.st_mode & 0777);
+  EXPECT_EQ(String(), window->status);
+
+  // A write that fails midway keeps the previous file and leaves no debris.
+  const int entries = Entries();
+  descriptions.push_back(S("third"));
+  passwords.push_back(S("pw3"));
+  for (int64_t budget : {0, 10, 30}) {
+    StreamFailWritesAfter(budget);
+    EXPECT_EQ(0, SaveRecords(3));
+    StreamFailWritesAfter(-1);
+    EXPECT_EQ(saved, TempDir::Read("quorvel.dat"));
+    EXPECT_EQ(entries, Entries());
+    EXPECT_EQ(kSaveFailedMessage, window->status);
+  }
+
+  // A key file that makes the cipher answer a sentinel: nothing is written.
+  for (const char* cipher : {"RC4", "rc4 "}) {
+    window->status.clear();
+    WriteKeyFile("0123456789abcdef", "01234567", cipher);
+    EXPECT_EQ(0, SaveRecords(3));
+    EXPECT_EQ(saved, TempDir::Read("quorvel.dat"));
+    EXPECT_EQ(kSaveFailedMessage, window->status);
+  }
+
+  // The status text stays after a later successful save; with no window the
+  // failure is still answered with 0.
+  WriteKeyFile("0123456789abcdef", "01234567", "rc4");
+  ASSERT_EQ(1, SaveRecords(3));
+  EXPECT_EQ(kSaveFailedMessage, window->status);
+  mainWindow.reset();
+  StreamFailWritesAfter(0);
+  EXPECT_EQ(0, SaveRecords(3));
+  StreamFailWritesAfter(-1);
+
+  // Zero records empty the file; counts beyond the arrays write what exists.
+  ASSERT_EQ(1, SaveRecords(0));
+  EXPECT_EQ("", TempDir::Read("quorvel.dat"));
+  ASSERT_EQ(1, SaveRecords(99));
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(3, recordCount);
+}
+
+TEST_F(RecordFile, FieldsThatCouldNotBeDecryptedKeepTheirStoredLines) {
+  WriteKeyFile(std::string(32, 'k'), "0123456789abcdef", "aes_256_cbc");
+  std::string good = Line("mail") + Line("pw1");
+  std::string bad = NarrowString(EncryptRecordText(S("bank"))).substr(0, 30) + "\r\n" + Line("pw2");
+  TempDir::Write("quorvel.dat", good + bad);
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(Strings({"mail", "-2"}), Fields(descriptions));
+  descriptions.push_back(S("new"));
+  passwords.push_back(S("pw3"));
+  recordCount = 3;
+  ASSERT_EQ(1, SaveRecords(3));
+  const std::string saved = TempDir::Read("quorvel.dat");
+  EXPECT_EQ(good + bad, saved.substr(0, good.size() + bad.size()));
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(Strings({"mail", "-2", "new"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1", "pw2", "pw3"}), Fields(passwords));
+}
+
+TEST_F(RecordFile, DeleteMovesLaterRecordsUpAndIgnoresIndicesOutsideTheRecords) {
+  descriptions = {S("a"), S("b"), S("c")};
+  passwords = {S("1"), S("2"), S("3")};
+  recordCount = 3;
+  for (int32_t index : {-1, 3, 7}) EXPECT_EQ(0, DeleteRecord(index, 3));
+  EXPECT_EQ(3u, descriptions.size());
+  EXPECT_EQ(0, GadgetItemCount(recordCombo));  // nothing refilled either
+
+  ASSERT_EQ(1, DeleteRecord(0, 3));
+  EXPECT_EQ(Strings({"b", "c"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"2", "3"}), Fields(passwords));
+  EXPECT_EQ(Strings({"b", "c"}), ComboItems());
+
+  ASSERT_EQ(1, DeleteRecord(1, 2));
+  EXPECT_EQ(Strings({"b"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"b"}), ComboItems());
+
+  ASSERT_EQ(1, DeleteRecord(0, 1));
+  EXPECT_TRUE(descriptions.empty());
+  EXPECT_TRUE(passwords.empty());
+  EXPECT_EQ(0, GadgetItemCount(recordCombo));
+
+  // No records left: nothing to delete.
+  EXPECT_EQ(0, DeleteRecord(0, 0));
+  EXPECT_EQ(0, DeleteRecord(-1, 0));
+
+  // Before the window exists the combo box refill is skipped.
+  recordCombo.reset();
+  descriptions = {S("x"), S("y")};
+  passwords = {S("1"), S("2")};
+  EXPECT_EQ(1, DeleteRecord(1, 2));
+  EXPECT_EQ(Strings({"x"}), Fields(descriptions));
+}
+
+TEST(RecordFileText, TrimRemovesBlanksAndControlsFromBothEndsOnly) {
+  EXPECT_EQ(S("a b"), TrimText(S(" \t\r\na b\x01\x1f ")));
+  EXPECT_EQ(String(), TrimText(S(" \t\x01\x20")));
+  EXPECT_EQ(String(), TrimText(String()));
+  EXPECT_EQ(S("\x7f"
+              "x\x7f"),
+            TrimText(S("\x7fx\x7f")));  // 127 is kept
+  EXPECT_EQ(String(u"\u0101"), TrimText(String(u" \u0101\n")));
+}
+
+}  // namespace
