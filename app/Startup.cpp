@@ -4,6 +4,8 @@
 #include <stdlib.h>
 
 #include "app/KeyFile.h"
+#include "app/RecordFile.h"
+#include "crypto/Crypto.h"
 #include "gui/core/Event.h"
 #include "gui/core/EventQueue.h"
 #include "gui/core/Hook.h"
@@ -33,6 +35,9 @@ void InitLayers() {
     exit(1);
   }
   EventQueueInit();
+  // Without the legacy provider RC4 is unavailable and no record could be
+  // read or written.
+  if (!CryptoInit()) Fail("the cipher library's legacy and default providers could not be loaded.");
 }
 }  // namespace
 
@@ -49,5 +54,15 @@ void QuorvelMain() {
       break;
   }
   if (!SettleKeyFile()) Fail("the key file quorvel.key could not be written; nothing was changed.");
+  if (!LoadRecords(recordsEncrypted)) {
+    // The legacy plain file could not be rewritten encrypted. It is still as
+    // it was; removing the key this start-up created makes the next start
+    // migrate it again.
+    SystemNotify(S("Quorvel could not rewrite the record file quorvel.dat encrypted. The file was left as it was. "
+                   "Will now exit."),
+                 1);
+    remove(NarrowString(kKeyFileName).c_str());
+    exit(1);
+  }
   exit(0);
 }
