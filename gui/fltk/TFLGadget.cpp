@@ -11,6 +11,7 @@
 #include "gui/fltk/FlEventBridge.h"
 #include "gui/fltk/FlKeyCodes.h"
 #include "gui/fltk/FlWidgetLayer.h"
+#include "gui/fltk/TFLMenu.h"
 #include "gui/fltk/TFLTKGUIDriver.h"
 #include "system/SystemDriver.h"
 
@@ -154,7 +155,13 @@ int32_t TFLGadget::Free() {
   return 0;
 }
 
-Ref<TGadget> TFLGadget::GetMenu() { return nullptr; }
+Ref<TGadget> TFLGadget::GetMenu() {
+  if (!menu) {
+    menu = TFLMenu::CreateMenu(String(), 0, nullptr);
+    menu->SetOwner(std::static_pointer_cast<TFLGadget>(Self()));
+  }
+  return menu;
+}
 
 int32_t TFLGadget::OnMouse() {
   const int event = CurrentFlEvent();

@@ -13,8 +13,10 @@
 #include "gui/fltk/FlEventBridge.h"
 #include "gui/fltk/FlKeyCodes.h"
 #include "gui/fltk/FlWidgetLayer.h"
+#include "gui/fltk/TFLComboBox.h"
 #include "gui/fltk/TFLDesktop.h"
 #include "gui/fltk/TFLGadget.h"
+#include "gui/fltk/TFLMenu.h"
 #include "gui/fltk/TFLSystemDriver.h"
 #include "runtime/Errors.h"
 #include "system/linux/LinuxSystemDriver.h"
@@ -35,10 +37,20 @@ Ref<TGuiFont> TFLTKGUIDriver::LoadFont(const String& fontName, int32_t size, int
 
 Ref<TGadget> TFLTKGUIDriver::CreateGadget(int32_t gadgetClass, const String& text, int32_t x, int32_t y, int32_t w,
                                           int32_t h, const Ref<TGadget>& group, int32_t style) {
-  (void)text, (void)x, (void)y, (void)w, (void)h, (void)group, (void)style;
   switch (gadgetClass) {
     case GadgetClassDesktop:
       return New<TFLDesktop>()->CreateDesktop();
+    case GadgetClassComboBox:
+      return New<TFLComboBox>()->CreateGadget(text, x, y, w, h, AsFLGadget(group), style);
+    case GadgetClassMenu: {
+      // A menu item's tag travels in the style argument. Items made directly
+      // under a gadget go into that gadget's menu root.
+      Ref<TFLMenu> parentItem = AsFLMenu(group);
+      if (!parentItem) {
+        if (Ref<TFLGadget> owner = AsFLGadget(group)) parentItem = AsFLMenu(owner->GetMenu());
+      }
+      return TFLMenu::CreateMenu(text, style, parentItem);
+    }
     case GadgetClassListBox:
     case GadgetClassToolbar:
     case GadgetClassTabber:
