@@ -51,6 +51,12 @@ int32_t TFLComboBox::SetText(const String& text) {
   return 0;
 }
 
+Ref<TFLMenu> TFLComboBox::RootMenu() {
+  if (!menu) menu = New<TFLMenu>();
+  menu->SetOwner(std::static_pointer_cast<TFLGadget>(Self()));
+  return menu;
+}
+
 void TFLComboBox::TableChanged() {
   tableStale = true;
   SetDirty();
@@ -58,8 +64,7 @@ void TFLComboBox::TableChanged() {
 
 int32_t TFLComboBox::InsertListItem(int32_t index, const String& text, const String&, int32_t, const ObjectRef&) {
   auto item = TFLMenu::CreateMenu(text, 0, nullptr);
-  auto root = std::static_pointer_cast<TFLMenu>(GetMenu());
-  root->SetOwner(std::static_pointer_cast<TFLGadget>(shared_from_this()));
+  const Ref<TFLMenu> root = RootMenu();
   const auto count = static_cast<int32_t>(root->mkids.size());
   const int32_t at = (index < 0 || index > count) ? count : index;
   root->InsertMenu(item, at);
@@ -80,8 +85,7 @@ int32_t TFLComboBox::SetListItem(int32_t index, const String& text, const String
 }
 
 int32_t TFLComboBox::RemoveListItem(int32_t index) {
-  auto root = std::static_pointer_cast<TFLMenu>(GetMenu());
-  root->SetOwner(std::static_pointer_cast<TFLGadget>(shared_from_this()));
+  const Ref<TFLMenu> root = RootMenu();
   if (index < 0 || index >= static_cast<int32_t>(root->mkids.size())) return 0;
   root->RemoveMenu(index);
   if (_lastchoice == index)

@@ -8,6 +8,7 @@
 class Fl_Menu_;
 class Fl_Input_Choice;
 struct TFLMenuTable;
+class TFLMenu;
 
 // A drop-down list (FLTK's choice), or with style bit 1 an editable input with
 // a drop-down button. The items are TFLMenu children of the gadget's root menu.
@@ -50,6 +51,8 @@ class TFLComboBox : public TFLGadget {
   Fl_Menu_* MenuWidget() const;
   Fl_Input_Choice* InputChoice() const;
   void TableChanged();
+  // The root of the items, made on first use with this box as its owner.
+  Ref<TFLMenu> RootMenu();
 
   std::unique_ptr<TFLMenuTable> table;
   bool tableStale = false;

@@ -1,0 +1,68 @@
+#include "gui/fltk/TFLTextField.h"
+
+#include <FL/Enumerations.H>
+#include <FL/Fl_Input.H>
+
+#include <string>
+
+#include "gui/core/Event.h"
+#include "gui/core/GadgetEvents.h"
+#include "gui/fltk/FlWidgetLayer.h"
+#include "runtime/Wipe.h"
+
+Fl_Input* TFLTextField::Input() const { return dynamic_cast<Fl_Input*>(flhandle); }
+
+int32_t TFLTextField::InitGadget() {
+  fltype = (style & TextFieldPassword) ? FlKindSecretInput : FlKindInput;
+  InitWidget();
+  if (flhandle) flhandle->when(FL_WHEN_CHANGED | FL_WHEN_NOT_CHANGED | FL_WHEN_RELEASE);
+  return 0;
+}
+
+int32_t TFLTextField::Class() { return GadgetClassTextField; }
+
+String TFLTextField::GetText() {
+  Fl_Input* input = Input();
+  if (!input || !input->value()) return String();
+  return WidenString(std::string_view(input->value(), static_cast<size_t>(input->size())));
+}
+
+int32_t TFLTextField::SetText(const String& text) {
+  Fl_Input* input = Input();
+  if (!input) return 0;
+  std::string bytes = NarrowString(text);
+  input->value(bytes.data(), static_cast<int>(bytes.size()));
+  input->position(0, input->size());
+  SecureWipe(bytes);
+  return 0;
+}
+
+int32_t TFLTextField::SetFont(const Ref<TGuiFont>& newFont) {
+  TFLGadget::SetFont(newFont);
+  Fl_Input* input = Input();
+  if (input && font) {
+    input->textfont(Fl_Font(font->flfont));
+    input->textsize(Fl_Fontsize(font->flsize));
+  }
+  return 0;
+}
+
+int32_t TFLTextField::Activate(int32_t command) {
+  TFLGadget::Activate(command);
+  if (command == 0) {
+    if (Fl_Input* input = Input()) input->position(input->size(), 0);
+  }
+  return 0;
+}
+
+int32_t TFLTextField::OnCallback() {
+  Fl_Input* input = Input();
+  if (!input) return 0;
+  const Ref<TGadget> self = Self();
+  if (input->changed()) {
+    input->clear_changed();
+    GadgetPostEvent(GadgetAction, self, 0);
+  }
+  if (CurrentFlEvent() == FL_UNFOCUS) GadgetPostEvent(GadgetLostFocus, self);
+  return 0;
+}
