@@ -13,11 +13,17 @@
 #include "gui/fltk/FlEventBridge.h"
 #include "gui/fltk/FlKeyCodes.h"
 #include "gui/fltk/FlWidgetLayer.h"
+#include "gui/fltk/TFLButton.h"
 #include "gui/fltk/TFLComboBox.h"
 #include "gui/fltk/TFLDesktop.h"
 #include "gui/fltk/TFLGadget.h"
+#include "gui/fltk/TFLLabel.h"
 #include "gui/fltk/TFLMenu.h"
+#include "gui/fltk/TFLPanel.h"
 #include "gui/fltk/TFLSystemDriver.h"
+#include "gui/fltk/TFLTextArea.h"
+#include "gui/fltk/TFLTextField.h"
+#include "gui/fltk/TFLWindow.h"
 #include "runtime/Errors.h"
 #include "system/linux/LinuxSystemDriver.h"
 
@@ -40,8 +46,20 @@ Ref<TGadget> TFLTKGUIDriver::CreateGadget(int32_t gadgetClass, const String& tex
   switch (gadgetClass) {
     case GadgetClassDesktop:
       return New<TFLDesktop>()->CreateDesktop();
+    case GadgetClassWindow:
+      return New<TFLWindow>()->CreateGadget(text, x, y, w, h, AsFLGadget(group), style);
+    case GadgetClassButton:
+      return New<TFLButton>()->CreateGadget(text, x, y, w, h, AsFLGadget(group), style);
+    case GadgetClassPanel:
+      return New<TFLPanel>()->CreateGadget(text, x, y, w, h, AsFLGadget(group), style);
+    case GadgetClassTextField:
+      return New<TFLTextField>()->CreateGadget(text, x, y, w, h, AsFLGadget(group), style);
+    case GadgetClassTextArea:
+      return New<TFLTextArea>()->CreateGadget(text, x, y, w, h, AsFLGadget(group), style);
     case GadgetClassComboBox:
       return New<TFLComboBox>()->CreateGadget(text, x, y, w, h, AsFLGadget(group), style);
+    case GadgetClassLabel:
+      return New<TFLLabel>()->CreateGadget(text, x, y, w, h, AsFLGadget(group), style);
     case GadgetClassMenu: {
       // A menu item's tag travels in the style argument. Items made directly
       // under a gadget go into that gadget's menu root.
