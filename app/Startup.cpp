@@ -4,18 +4,27 @@
 #include <stdlib.h>
 
 #include "app/KeyFile.h"
+#include "app/MainWindow.h"
 #include "app/RecordFile.h"
 #include "crypto/Crypto.h"
 #include "gui/core/Event.h"
 #include "gui/core/EventQueue.h"
+#include "gui/core/FrontEnd.h"
+#include "gui/core/Gadget.h"
 #include "gui/core/Hook.h"
+#include "gui/fltk/TFLTKGUIDriver.h"
+#include "gui/proxy/Proxy.h"
 #include "runtime/Runtime.h"
 #include "system/SystemDriver.h"
 #include "system/linux/LinuxSystemDriver.h"
 
 namespace {
+// Reports a failure that stops the program, on the console and through the
+// system driver's message, and ends with a non-zero status.
 [[noreturn]] void Fail(const char* text) {
   fprintf(stderr, "quorvel: %s\n", text);
+  fflush(stderr);
+  if (systemDriver) SystemNotify(S(text), 1);
   exit(1);
 }
 
@@ -34,10 +43,14 @@ void InitLayers() {
       fprintf(stderr, "quorvel: cannot open the X display: DISPLAY is not set\n");
     exit(1);
   }
+  GadgetInit();
+  FrontEndInit();
+  ProxyInit();
   EventQueueInit();
   // Without the legacy provider RC4 is unavailable and no record could be
   // read or written.
   if (!CryptoInit()) Fail("the cipher library's legacy and default providers could not be loaded.");
+  FLTKBackEndInit();
 }
 }  // namespace
 
@@ -64,5 +77,6 @@ void QuorvelMain() {
     remove(NarrowString(kKeyFileName).c_str());
     exit(1);
   }
-  exit(0);
+  if (!BuildMainWindow()) Fail("the main window could not be created.");
+  RunMainLoop();
 }

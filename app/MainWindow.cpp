@@ -1,0 +1,206 @@
+#include "app/MainWindow.h"
+
+#include "app/AppGadgets.h"
+#include "app/PasswordGenerator.h"
+#include "app/RecordCipher.h"
+#include "app/RecordFile.h"
+#include "gui/core/EventQueue.h"
+#include "gui/core/FrontEnd.h"
+#include "gui/core/Gadget.h"
+#include "gui/proxy/THyperlinkGadget.h"
+#include "runtime/Wipe.h"
+#include "system/SystemDriver.h"
+
+const char* const kMakerHost = "quorvel.example.com";
+
+namespace {
+const char* const kTitle = "Quorvel v1.2b";
+
+// Menu tags, which come back as the data of MenuAction events.
+enum MenuTag { FileMenuTag = 0, ExitTag = 1, HelpMenuTag = 2, AboutTag = 3 };
+
+// Window styles: title bar, resizable, menu bar, status bar, client-area
+// geometry, centred (559); client-area geometry and centred only (544).
+constexpr int32_t kMainWindowStyle = 559;
+constexpr int32_t kPromptWindowStyle = 544;
+constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8;
+constexpr int32_t kSunkenPanel = 1, kRaisedPanel = 2, kCentredLabel = 16;
+
+Ref<TGadget> caseSensitiveBox, invisibleBox, generateButton, generatedArea, copyGeneratedButton, addButton;
+Ref<TGadget> recordArea, copyRecordButton, deleteButton;
+Ref<TGadget> promptWindow, descriptionField, okButton;
+
+// Every gadget keeps its distance from the parent's left and top edges and
+// its size when the window is resized.
+Ref<TGadget> Pinned(Ref<TGadget> gadget) {
+  if (gadget) GadgetSetLayout(gadget, EdgeFixed, EdgeFree, EdgeFixed, EdgeFree);
+  return gadget;
+}
+
+String Title() { return S(kTitle); }
+String SiteUrl() { return S("http://") + S(kMakerHost) + S("/"); }
+String AboutUrl() { return S("http://") + S(kMakerHost) + S("/software.php#quorvel"); }
+
+void CopyAll(const Ref<TGadget>& area) {
+  TextAreaSelect(area, 0, -1, 1);
+  GadgetCopyText(area);
+}
+
+void ShowRecordPassword(int32_t index) { GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]); }
+
+void Generate() {
+  String lengthText = GadgetGetText(lengthField);
+  if (lengthText.empty()) return;
+  int32_t caseSensitive = ButtonGetState(caseSensitiveBox) > 0 ? 1 : 0;
+  String password = GeneratePassword(ParseInteger(lengthText), caseSensitive);
+  GadgetSetText(generatedArea, password);
+  SecureWipe(password);
+  GadgetEnable(copyGeneratedButton);
+  GadgetEnable(addButton);
+}
+
+void OpenPrompt() {
+  promptWindow = MakeWindow(Title(), 50, 50, 320, 240, nullptr, kPromptWindowStyle);
+  if (!promptWindow) return;
+  GadgetDisable(mainWindow);
+  Ref<TGadget> panel = MakePanel(0, 0, GadgetClientWidth(promptWindow), GadgetClientHeight(promptWindow),
+                                 promptWindow, kRaisedPanel, String());
+  int32_t width = GadgetClientWidth(panel);
+  Pinned(MakeLabel(S("Enter a description of the password"), 4, 0, width - 8, 20, panel, kCentredLabel));
+  descriptionField = MakeTextField(4, 72, width - 8, 20, panel, 0);
+  okButton = MakeButton(S("OK"), width / 2 - 52, 96, 100, 20, panel, kOkButton);
+  GadgetFocus(promptWindow);
+}
+
+void AddRecord() {
+  ++recordCount;
+  descriptions.push_back(TrimText(GadgetGetText(descriptionField)));
+  passwords.push_back(GadgetGetText(generatedArea));
+  GadgetAddItem(recordCombo, descriptions.back(), 0, -1, String(), nullptr);
+  SaveRecords(recordCount);
+  GadgetHide(promptWindow);
+  GadgetFree(promptWindow);
+  promptWindow = descriptionField = okButton = nullptr;
+  GadgetEnable(mainWindow);
+  GadgetDisable(addButton);
+  if (recordCount == 1) ShowRecordPassword(0);
+}
+
+void ChooseRecord() {
+  int32_t index = GadgetSelectedItem(recordCombo);
+  if (index < 0 || index >= recordCount) return;  // nothing chosen
+  ShowRecordPassword(index);
+}
+
+void DeleteChosenRecord() {
+  int32_t index = GadgetSelectedItem(recordCombo);
+  if (index < 0 || index >= recordCount) return;  // nothing to delete
+  if (SystemConfirm(S("Are you sure you want to delete?"), 0) != 1) return;
+  DeleteRecord(index, recordCount);
+  --recordCount;
+  if (recordCount > 0) {
+    GadgetSelectItem(recordCombo, 0);
+    GadgetFocus(recordCombo);
+    ShowRecordPassword(0);
+  } else {
+    GadgetFocus(recordCombo);
+    GadgetSetText(recordArea, String());
+  }
+  SaveRecords(recordCount);
+}
+
+void ToggleInvisible() {
+  if (ButtonGetState(invisibleBox) != 0) {
+    GadgetHide(generatedArea);
+    GadgetHide(recordArea);
+  } else {
+    GadgetShow(generatedArea);
+    GadgetShow(recordArea);
+  }
+}
+
+void HandleAction(const ObjectRef& source) {
+  if (!source) return;
+  if (source == generateButton) Generate();
+  else if (source == copyGeneratedButton) CopyAll(generatedArea);
+  else if (source == copyRecordButton) CopyAll(recordArea);
+  else if (source == addButton) OpenPrompt();
+  else if (okButton && source == okButton) AddRecord();
+  else if (source == recordCombo) ChooseRecord();
+  else if (source == deleteButton) DeleteChosenRecord();
+  else if (source == invisibleBox) ToggleInvisible();
+}
+}  // namespace
+
+int32_t LengthKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
+  if (event->id != KeyChar) return 1;
+  int32_t c = event->data;
+  if (c > 57) return 0;
+  if (c < 48 && c != 8) return 0;
+  if (c >= 48 && GadgetGetText(lengthField).size() > 2) return 0;
+  return 1;
+}
+
+bool BuildMainWindow() {
+  mainWindow = MakeWindow(Title(), 50, 50, 640, 300, nullptr, kMainWindowStyle);
+  if (!mainWindow) return false;
+
+  Ref<TGadget> menuBar = WindowGetMenu(mainWindow);
+  Ref<TGadget> fileMenu = MakeMenu(S("&File"), FileMenuTag, menuBar, 0, 0);
+  MakeMenu(S("E&xit"), ExitTag, fileMenu, 0, 0);
+  Ref<TGadget> helpMenu = MakeMenu(S("&Help"), HelpMenuTag, menuBar, 0, 0);
+  MakeMenu(S("&About"), AboutTag, helpMenu, 0, 0);
+  WindowUpdateMenu(mainWindow);
+
+  Pinned(MakeLabel(S("Random password generator"), 4, 4, 200, 20, mainWindow, 0));
+  caseSensitiveBox = Pinned(MakeButton(S("Case sensitive"), 4, 24, 100, 20, mainWindow, kCheckBox));
+  invisibleBox = Pinned(MakeButton(S("Invisible passwords"), 110, 24, 150, 20, mainWindow, kCheckBox));
+  lengthField = Pinned(MakeTextField(4, 48, 30, 20, mainWindow, 0));
+  Pinned(MakeLabel(S("Length"), 34, 48, 50, 20, mainWindow, 0));
+  generateButton = Pinned(MakeButton(S("Generate"), 4, 72, 100, 20, mainWindow, kPushButton));
+  generatedArea = Pinned(MakeTextArea(4, 96, 430, 40, mainWindow, 0));
+  copyGeneratedButton = Pinned(MakeButton(S("Copy"), 434, 96, 50, 20, mainWindow, kPushButton));
+  addButton = Pinned(MakeButton(S("Add to records"), 484, 96, 100, 20, mainWindow, kPushButton));
+
+  GadgetSetFilter(lengthField, LengthKeyFilter, nullptr);
+  GadgetSetText(lengthField, S("20"));
+  GadgetDisable(copyGeneratedButton);
+  GadgetDisable(addButton);
+  ButtonSetState(invisibleBox, 1);
+  GadgetHide(generatedArea);
+
+  Ref<TGadget> panel = Pinned(MakePanel(0, 144, GadgetClientWidth(mainWindow), GadgetClientHeight(mainWindow) - 144,
+                                        mainWindow, kSunkenPanel, String()));
+  Pinned(MakeLabel(S("Password records"), 4, 0, 200, 20, panel, 0));
+  recordCombo = Pinned(MakeComboBox(4, 24, 430, 20, panel, 0));
+  recordArea = Pinned(MakeTextArea(4, 48, 430, 40, panel, 0));
+  copyRecordButton = Pinned(MakeButton(S("Copy"), 434, 48, 50, 20, panel, kPushButton));
+  deleteButton = Pinned(MakeButton(S("Delete"), 484, 48, 75, 20, panel, kPushButton));
+  GadgetHide(recordArea);
+  Pinned(CreateHyperlinkGadget(SiteUrl(), GadgetClientWidth(panel) - 110, GadgetClientHeight(panel) - 20, 100, 20,
+                               panel, 0, S(kMakerHost)));
+
+  for (int32_t i = 0; i < recordCount; ++i)
+    GadgetAddItem(recordCombo, descriptions[static_cast<size_t>(i)], 0, -1, String(), nullptr);
+  if (recordCount > 0) {
+    GadgetSelectItem(recordCombo, 0);
+    ShowRecordPassword(0);
+  }
+  return true;
+}
+
+void RunMainLoop() {
+  for (;;) {
+    int32_t id = EventQueueWait();
+    if (id == GadgetAction) {
+      HandleAction(CurrentEventSource());
+    } else if (id == MenuAction) {
+      int32_t tag = CurrentEventData();
+      if (tag == ExitTag) SystemEndProgram();
+      if (tag == AboutTag) SystemOpenURL(AboutUrl());
+    } else if (id == WindowClose) {
+      SystemEndProgram();
+    }
+    SystemSleepMillis(25);
+  }
+}

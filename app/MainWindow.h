@@ -1,0 +1,17 @@
+#pragma once
+
+#include "gui/core/Event.h"
+
+// Web address of the program's maker: the records panel links to it and the
+// Help menu's About item opens its page about Quorvel.
+extern const char* const kMakerHost;
+
+// Lets only digits (at most three of them) and backspace into the Length field.
+int32_t LengthKeyFilter(const Ref<TEvent>& event, const ObjectRef& context);
+
+// Builds the main window with its menus and gadgets and fills the records
+// combo box. Returns false when the window cannot be made.
+bool BuildMainWindow();
+
+// Waits for events and acts on them; never returns.
+[[noreturn]] void RunMainLoop();
