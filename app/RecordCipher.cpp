@@ -190,14 +190,15 @@ String ConvertBase(const String& text, int32_t fromBase, int32_t toBase) {
   int64_t signedValue = static_cast<int32_t>(value);
   bool negative = signedValue < 0;
   int64_t magnitude = negative ? -signedValue : signedValue;
+  // Gathered least significant first, then turned around.
   String digits;
-  if (magnitude == 0) digits = u"0";
-  while (magnitude != 0) {
-    digits.insert(digits.begin(), digitSet[magnitude % toBase]);
+  do {
+    digits.push_back(digitSet[magnitude % toBase]);
     magnitude /= toBase;
-  }
-  if (digits.size() == 1) digits.insert(digits.begin(), u'0');
-  if (negative) digits.insert(digits.begin(), u'-');
+  } while (magnitude != 0);
+  if (digits.size() == 1) digits.push_back(u'0');
+  if (negative) digits.push_back(u'-');
+  std::reverse(digits.begin(), digits.end());
   return digits;
 }
 
