@@ -28,13 +28,9 @@ class HyperlinkGadgetTest : public ::testing::Test {
     while (EventQueuePoll() != 0) {
     }
     window = New<TRecordingGadget>(GadgetClassWindow);
-    savedFont = THyperlinkGadget::linkFont;
-    savedHoverFont = THyperlinkGadget::linkHoverFont;
   }
 
   void TearDown() override {
-    THyperlinkGadget::linkFont = savedFont;
-    THyperlinkGadget::linkHoverFont = savedHoverFont;
     for (auto& link : made) link->CleanUp();
     // Breaks the window/label reference cycles.
     window->CleanUp();
@@ -59,7 +55,6 @@ class HyperlinkGadgetTest : public ::testing::Test {
   Ref<TRecordingGuiDriver> driver;
   Ref<TRecordingSystemDriver> system;
   Ref<TRecordingGadget> window;
-  Ref<TGuiFont> savedFont, savedHoverFont;
   std::vector<Ref<THyperlinkGadget>> made;
 };
 
@@ -221,6 +216,14 @@ TEST_F(HyperlinkGadgetTest, NoEventOfAHyperlinkReachesTheQueue) {
 TEST_F(HyperlinkGadgetTest, SetFontIsSharedByEveryHyperlinkInBothStates) {
   auto first = Make();
   auto second = Make();
+  // The fonts are class-wide: give them back for the tests that follow.
+  struct Restore {
+    Ref<TGuiFont> font = THyperlinkGadget::linkFont, hoverFont = THyperlinkGadget::linkHoverFont;
+    ~Restore() {
+      THyperlinkGadget::linkFont = font;
+      THyperlinkGadget::linkHoverFont = hoverFont;
+    }
+  } restore;
   auto chosen = New<TGuiFont>();
   chosen->name = S("chosen");
 
@@ -289,24 +292,6 @@ TEST_F(HyperlinkGadgetTest, TheListKeepsAGadgetAliveUntilCleanUp) {
   link.reset();
   EXPECT_TRUE(watch.expired());
   label->CleanUp();
-}
-
-TEST_F(HyperlinkGadgetTest, ClassWideStateIsMadeOnceAndKeptAcrossGadgets) {
-  auto first = Make();
-  auto list = THyperlinkGadget::hyperlinkList;
-  auto font = THyperlinkGadget::linkFont;
-  auto hoverFont = THyperlinkGadget::linkHoverFont;
-  ProxyInit();
-  THyperlinkGadget::Initialize();
-  auto second = Make();
-  EXPECT_EQ(THyperlinkGadget::hyperlinkList, list);
-  EXPECT_EQ(THyperlinkGadget::linkFont, font);
-  EXPECT_EQ(THyperlinkGadget::linkHoverFont, hoverFont);
-  EXPECT_TRUE(Listed(first));
-  EXPECT_TRUE(Listed(second));
-  // Creation order is list order.
-  const auto& listed = THyperlinkGadget::hyperlinkList->elements;
-  EXPECT_LT(std::find(listed.begin(), listed.end(), first), std::find(listed.begin(), listed.end(), second));
 }
 
 }  // namespace
