@@ -58,11 +58,6 @@ class VuzIDOEventListener : public T {
         case FL_KEYDOWN:
           if (focus == this) FlRunKeyHandler(this, FlUserHandle(this));
           break;
-        case FL_SHORTCUT:
-          // A shortcut the widget used (an OK or cancel button) must end there:
-          // FLTK offers an unused one to every parent in turn, which would press
-          // the button again from each of them.
-          break;
         default:
           // Other events keep the wrapped widget's answer: a group that passed a
           // shortcut to a child must report it used, or FLTK offers the same
