@@ -281,6 +281,24 @@ TEST_F(EventBridgeTest, UnusedShortcutsBecomeHotKeyEvents) {
   HotKeyRemove(hotKey);
 }
 
+TEST_F(EventBridgeTest, ShortcutsUsedInsideGroupsArePressedOnce) {
+  auto group = MakeKind(22, 10, 10, 250, 150, window);
+  auto cancel = New<KindGadget>(2);
+  cancel->flkey = FL_Escape;
+  cancel->CreateGadget(S("Cancel"), 10, 10, 80, 24, group, 0);
+  ShowAndWait(static_cast<Fl_Window*>(window->flhandle));
+  Fl::focus(nullptr);
+  window->callbacks = 0;
+  Fl::e_keysym = FL_Escape;
+  Fl::e_state = 0;
+  Fl::e_text = const_cast<char*>("\x1b");
+  Fl::e_length = 1;
+  EXPECT_EQ(Fl::handle(FL_KEYBOARD, static_cast<Fl_Window*>(window->flhandle)), 1);
+  EXPECT_EQ(cancel->callbacks, 1);
+  // The key was used: it does not go on to close the window.
+  EXPECT_EQ(window->callbacks, 0);
+}
+
 TEST_F(EventBridgeTest, ReleasingADragPostsADropOnTheGadgetUnderThePointer) {
   auto source = MakeKind(21, 10, 10, 50, 50, window);
   auto target = MakeKind(22, 100, 40, 120, 100, window);

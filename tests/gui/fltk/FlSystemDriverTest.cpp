@@ -1,0 +1,173 @@
+#include "tests/gui/fltk/BackEndSupport.h"
+// clang-format off
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Group.H>
+// clang-format on
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "gui/core/GadgetEvents.h"
+#include "gui/fltk/TFLSystemDriver.h"
+
+using namespace backend_test;
+
+namespace {
+
+// Answers the next modal dialog with real input: the pointer goes into the
+// dialog (focus follows the pointer) and the key is pressed there. Records
+// every label the dialog shows.
+struct DialogAnswer {
+  KeySym key = 0;
+  bool close = false;  // ask the window to close instead, as a window manager does
+  std::vector<std::string> labels;
+  int tries = 0;
+};
+
+void CollectLabels(Fl_Widget* widget, std::vector<std::string>& labels) {
+  if (widget->label()) labels.emplace_back(widget->label());
+  if (Fl_Group* group = widget->as_group())
+    for (int i = 0; i < group->children(); ++i) CollectLabels(group->child(i), labels);
+}
+
+void Answer(void* data) {
+  auto* answer = static_cast<DialogAnswer*>(data);
+  Fl_Window* dialog = Fl::modal();
+  if (!dialog || !dialog->shown()) {
+    if (++answer->tries < 300) Fl::repeat_timeout(0.02, Answer, data);
+    return;
+  }
+  CollectLabels(dialog, answer->labels);
+  if (answer->close) {
+    Fl::handle(FL_CLOSE, dialog);
+    return;
+  }
+  MovePointer(dialog->x() + dialog->w() / 2, dialog->y() + 5);
+  PressKey(answer->key);
+}
+
+DialogAnswer AnswerNextDialog(KeySym key, bool close = false) {
+  DialogAnswer answer;
+  answer.key = key;
+  answer.close = close;
+  return answer;
+}
+
+class FlSystemDriverTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { StartBackEnd(); }
+
+  template <class Call>
+  auto WithAnswer(KeySym key, Call call, bool close = false) {
+    answer = AnswerNextDialog(key, close);
+    Fl::add_timeout(0.05, Answer, &answer);
+    auto result = call();
+    Fl::remove_timeout(Answer, &answer);
+    return result;
+  }
+
+  DialogAnswer answer;
+};
+
+TEST_F(FlSystemDriverTest, FileFiltersFromExtensionLists) {
+  EXPECT_EQ(TFLSystemDriver::FileFilter(String()), String());
+  EXPECT_EQ(TFLSystemDriver::FileFilter(S("txt")), S("(*.{txt})"));
+  EXPECT_EQ(TFLSystemDriver::FileFilter(S("png,jpg")), S("(*.{png,jpg})"));
+  EXPECT_EQ(TFLSystemDriver::FileFilter(S("Text:txt,log;All:*")), S("Text(*.{txt,log})\tAll(*)"));
+  EXPECT_EQ(TFLSystemDriver::FileFilter(S("Images:png;All Files:*")), S("Images(*.{png})\tAll Files(*)"));
+}
+
+TEST_F(FlSystemDriverTest, QuestionsAnswerByReturnEscapeAndClosing) {
+  EXPECT_EQ(WithAnswer(XK_Return, [] { return SystemConfirm(S("Delete the record?"), 0); }), 1);
+  EXPECT_EQ(WithAnswer(XK_Escape, [] { return SystemConfirm(S("Delete the record?"), 1); }), 0);
+  EXPECT_EQ(WithAnswer(
+                0, [] { return SystemConfirm(S("Delete the record?"), 0); }, true),
+            0);
+  EXPECT_EQ(WithAnswer(XK_Return, [] { return SystemProceed(S("Save first?"), 0); }), 0);
+  EXPECT_EQ(WithAnswer(XK_Escape, [] { return SystemProceed(S("Save first?"), 0); }), -1);
+  EXPECT_EQ(WithAnswer(
+                0, [] { return SystemProceed(S("Save first?"), 0); }, true),
+            -1);
+  auto& labels = answer.labels;
+  EXPECT_NE(std::find(labels.begin(), labels.end(), "Cancel"), labels.end());
+  EXPECT_NE(std::find(labels.begin(), labels.end(), "Yes"), labels.end());
+}
+
+TEST_F(FlSystemDriverTest, MessagesShowTheirTextLiterally) {
+  const std::string text = "100% sure: %s %d %n";
+  EXPECT_EQ(WithAnswer(XK_Return, [&] { return SystemNotify(WidenString(text), 0); }), 0);
+  EXPECT_NE(std::find(answer.labels.begin(), answer.labels.end(), text), answer.labels.end());
+  EXPECT_EQ(WithAnswer(XK_Escape, [&] { return SystemNotify(WidenString(text), 1); }), 0);
+  EXPECT_NE(std::find(answer.labels.begin(), answer.labels.end(), text), answer.labels.end());
+}
+
+TEST_F(FlSystemDriverTest, ChoosersGiveThePickedPathOrNothing) {
+  char pattern[] = "/tmp/quorvel-chooser-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  EXPECT_EQ(WithAnswer(XK_Escape, [&] { return SystemRequestFile(S("Open"), S("txt"), 0, WidenString(dir)); }),
+            String());
+  EXPECT_EQ(WithAnswer(XK_Escape, [&] { return SystemRequestDir(S("Folder"), WidenString(dir)); }), String());
+  rmdir(dir.c_str());
+}
+
+int32_t completionValue = 0;
+ObjectRef completionArg;
+bool waitTimedOut = false;
+
+void RecordCompletion(const ObjectRef& arg, int32_t value) {
+  completionArg = arg;
+  completionValue = value;
+}
+
+void GiveUpWaiting(void*) { waitTimedOut = true; }
+
+TEST_F(FlSystemDriverTest, WaitingWakesForWorkPostedFromAnotherThread) {
+  completionValue = 0;
+  waitTimedOut = false;
+  auto arg = MakeStringObject(S("done"));
+  std::thread poster([arg] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    AsyncOp(RecordCompletion, arg, 7);
+  });
+  // A limit so that a missing pipe watch fails the test instead of hanging it.
+  Fl::add_timeout(5.0, GiveUpWaiting);
+  while (completionValue == 0 && !waitTimedOut) SystemWaitEvents();
+  Fl::remove_timeout(GiveUpWaiting);
+  poster.join();
+  EXPECT_FALSE(waitTimedOut);
+  EXPECT_EQ(completionValue, 7);
+  EXPECT_EQ(completionArg, arg);
+  completionArg = nullptr;
+}
+
+TEST_F(FlSystemDriverTest, PollingEmitsDeferredGadgetEventsAndForwardsThePointer) {
+  EventRecorder recorder;
+  auto gadget = New<TGadget>();
+  GadgetQueueEvent(GadgetAction, gadget, 5);
+  EXPECT_TRUE(recorder.Events().empty());
+  SystemPollEvents();
+  ASSERT_EQ(recorder.Events().size(), 1u);
+  EXPECT_EQ(recorder.Events()[0]->data, 5);
+  EXPECT_EQ(recorder.Events()[0]->source, gadget);
+
+  Window root, child;
+  int x0, y0, x1, y1, wx, wy;
+  unsigned mask;
+  MovePointer(300, 300);
+  XQueryPointer(fl_display, DefaultRootWindow(fl_display), &root, &child, &x0, &y0, &wx, &wy, &mask);
+  SystemMoveMouse(10, 20);
+  XSync(fl_display, False);
+  XQueryPointer(fl_display, DefaultRootWindow(fl_display), &root, &child, &x1, &y1, &wx, &wy, &mask);
+  EXPECT_EQ(x1 - x0, 10);
+  EXPECT_EQ(y1 - y0, 20);
+
+  unsetenv("KDE_FULL_DESKTOP");
+  unsetenv("GNOME_DESKTOP_SESSION_ID");
+  EXPECT_EQ(systemDriver->OpenURL(S("http://example.org/")), 0);
+}
+
+}  // namespace
