@@ -5,6 +5,9 @@
 #include <FL/Fl_Input_Choice.H>
 #include <FL/Fl_Menu_.H>
 
+#include <memory>
+#include <vector>
+
 #include "gui/core/Event.h"
 #include "gui/core/GadgetEvents.h"
 #include "gui/fltk/FlWidgetLayer.h"
@@ -57,9 +60,28 @@ Ref<TFLMenu> TFLComboBox::RootMenu() {
   return menu;
 }
 
+namespace {
+// Combo boxes whose item table is behind their items. FLTK runs its check
+// callbacks at the start of every wait, before it draws or handles any event,
+// so a table is always current by the time FLTK looks at it: in the main
+// loop's poll as well as in the loop of a modal dialog.
+std::vector<std::weak_ptr<TFLComboBox>> staleBoxes;
+
+void UpdateStaleTables(void*) {
+  if (staleBoxes.empty()) return;
+  const auto boxes = std::move(staleBoxes);
+  staleBoxes.clear();
+  for (const auto& box : boxes)
+    if (auto combo = box.lock()) combo->UpdateTable();
+}
+}  // namespace
+
 void TFLComboBox::TableChanged() {
+  if (tableStale) return;
   tableStale = true;
-  SetDirty();
+  static const bool checking = (Fl::add_check(UpdateStaleTables), true);
+  (void)checking;
+  staleBoxes.push_back(std::static_pointer_cast<TFLComboBox>(Self()));
 }
 
 int32_t TFLComboBox::InsertListItem(int32_t index, const String& text, const String&, int32_t, const ObjectRef&) {

@@ -14,8 +14,8 @@ class TFLMenu;
 // a drop-down button. The items are TFLMenu children of the gadget's root menu.
 //
 // The FLTK item table is rebuilt from the items only when it is next needed:
-// when the selection is read or set, or at the next poll (through the redraw
-// list). Filling the list item by item thus costs one rebuild, not one per item.
+// when the selection is read or set, or before FLTK next draws or handles
+// events. Filling the list item by item thus costs one rebuild, not one per item.
 class TFLComboBox : public TFLGadget {
  public:
   TFLComboBox() = default;

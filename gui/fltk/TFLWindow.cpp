@@ -252,14 +252,6 @@ int32_t TFLWindow::SetMaximumSize(int32_t w, int32_t h) {
   return 0;
 }
 
-Ref<TGadget> TFLWindow::GetMenu() {
-  if (!menu) {
-    menu = New<TFLMenu>();
-    menu->SetOwner(std::static_pointer_cast<TFLGadget>(Self()));
-  }
-  return menu;
-}
-
 int32_t TFLWindow::UpdateMenu() {
   auto* bar = menubar ? dynamic_cast<Fl_Menu_Bar*>(menubar->flhandle) : nullptr;
   if (!bar || !menu) return 0;

@@ -52,7 +52,6 @@ class TFLWindow : public TFLGadget {
   int32_t SetMinimumSize(int32_t w, int32_t h) override;
   int32_t UpdateMenu() override;
   int32_t PopupMenu(const Ref<TGadget>& popup, const ObjectRef& popupExtra) override;
-  Ref<TGadget> GetMenu() override;
   // A window sits on the screen: only its own position counts.
   int32_t AbsoluteX() override;
   int32_t AbsoluteY() override;
