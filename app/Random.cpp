@@ -20,7 +20,10 @@ double RandomDouble() {
 }
 
 int32_t RandomInt(int32_t min, int32_t max) {
+  // 32-bit arithmetic that wraps, so even the widest bounds stay defined.
   int32_t range = static_cast<int32_t>(static_cast<uint32_t>(max) - static_cast<uint32_t>(min));
-  if (range > 0) return min + static_cast<int32_t>(RandomDouble() * (static_cast<double>(range) + 1));
-  return max + static_cast<int32_t>(RandomDouble() * (1 - static_cast<double>(range)));
+  int32_t base = range > 0 ? min : max;
+  double span = range > 0 ? static_cast<double>(range) + 1 : 1 - static_cast<double>(range);
+  auto offset = static_cast<int64_t>(RandomDouble() * span);
+  return static_cast<int32_t>(static_cast<uint32_t>(base) + static_cast<uint32_t>(offset));
 }

@@ -89,12 +89,21 @@ size_t TStream::Read(uint8_t* out, size_t count) {
 }
 
 String TStream::ReadLine() {
+  // The line may be a secret: grow the buffer by hand so that every
+  // outgrown copy is wiped before it is released.
   String line;
   line.reserve(1024);
   while (pos_ < len_ || Fill()) {
     uint8_t b = buffer_[pos_++];
     if (b == 10 || b == 0) break;
     if (b == 13) continue;
+    if (line.size() == line.capacity()) {
+      String bigger;
+      bigger.reserve(line.capacity() * 2);
+      bigger = line;
+      SecureWipe(line);
+      line.swap(bigger);
+    }
     line.push_back(static_cast<char16_t>(b));
   }
   return line;
