@@ -5,9 +5,11 @@
 #include "runtime/Object.h"
 
 namespace {
+// Never destroyed: objects held by other statics are released during exit and
+// forget their handles then, whatever the order of static destruction.
 std::vector<std::weak_ptr<TObject>>& Table() {
-  static std::vector<std::weak_ptr<TObject>> table(1);  // slot 0 is "none"
-  return table;
+  static auto* table = new std::vector<std::weak_ptr<TObject>>(1);  // slot 0 is "none"
+  return *table;
 }
 }  // namespace
 
