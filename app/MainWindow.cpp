@@ -11,7 +11,7 @@
 #include "runtime/Wipe.h"
 #include "system/SystemDriver.h"
 
-const char* const kMakerHost = "quorvel.example.com";
+const char* const kMakerHost = "quorvel.org";
 
 namespace {
 const char* const kTitle = "Quorvel v1.2b";
