@@ -1,5 +1,6 @@
 #include "gui/fltk/TFLSystemDriver.h"
 
+#include "gui/core/EventQueue.h"
 #include "gui/core/GadgetEvents.h"
 #include "gui/fltk/FlNativeGlue.h"
 #include "gui/fltk/TFLTKGUIDriver.h"
@@ -91,7 +92,11 @@ int32_t TFLGuiSystemDriver::Poll() {
 }
 
 int32_t TFLGuiSystemDriver::Wait() {
+  // The non-blocking pass may already have produced events (a button's
+  // release read together with its press); blocking then would hold them
+  // back until the next, unrelated X event.
   Poll();
+  if (EventQueueLength() > 0) return 0;
   FlWaitEvents(-1);
   return 0;
 }

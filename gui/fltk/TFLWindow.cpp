@@ -157,7 +157,14 @@ int32_t TFLWindow::DoLayout() { return 0; }
 
 int32_t TFLWindow::Class() { return GadgetClassWindow; }
 
-int32_t TFLWindow::SetText(const String& text) { return TFLWidget::SetText(text); }
+// The title goes through Fl_Window's own copy_label, which also renames a
+// window that is already on the screen; the widget's version would not.
+int32_t TFLWindow::SetText(const String& text) {
+  auto* window = flhandle ? flhandle->as_window() : nullptr;
+  if (!window) return TFLWidget::SetText(text);
+  window->copy_label(text.empty() ? nullptr : NarrowString(text).c_str());
+  return 0;
+}
 
 String TFLWindow::GetText() { return TFLWidget::GetText(); }
 

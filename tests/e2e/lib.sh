@@ -4,7 +4,7 @@
 set -euo pipefail
 
 BINARY=$(readlink -f "$1")
-WM_CLOSE=$(readlink -f "${2:-}")
+WM_CLOSE=${2:+$(readlink -f "$2")}
 WORK=$(mktemp -d /tmp/quorvel-e2e-XXXXXX)
 APP_PID=""
 TITLE="Quorvel v1.2b"
@@ -68,3 +68,56 @@ stop_app() {
 }
 
 file_mode() { stat -c %a "$1"; }
+
+# The main window (640 x 347) and the prompt (320 x 240) share the title;
+# they are told apart by their size.
+window_of_size() {
+  local want=$1
+  for _ in $(seq 1 100); do
+    for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null || true); do
+      local size
+      size=$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/.*Geometry: //p')
+      if [ "$size" = "$want" ]; then echo "$id"; return 0; fi
+    done
+    sleep 0.1
+  done
+  return 1
+}
+main_window() { window_of_size 640x347; }
+prompt_window() { window_of_size 320x240; }
+
+# click <window> <x> <y>: a left click at window-relative coordinates.
+click() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.3
+}
+
+# The main window's client area starts below its 25-pixel menu bar; the
+# records panel starts 144 pixels further down.
+click_main() { click "$MAIN" "$1" $(($2 + 25)); }
+click_records() { click "$MAIN" "$1" $(($2 + 25 + 144)); }
+
+clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
+
+# Decrypts line <n> of a record file with the openssl command line, using
+# the key file beside it (RC4 keyed with the first 16 key characters).
+decrypt_line() {
+  local dir=$1 n=$2
+  local key line
+  key=$(sed -n 1p "$dir/quorvel.key" | tr -d '\r')
+  line=$(sed -n "${n}p" "$dir/quorvel.dat" | tr -d '\r')
+  printf '%s' "$line" | xxd -r -p | openssl enc -d -rc4 -provider legacy -provider default -nosalt \
+    -K "$(printf '%s' "${key:0:16}" | xxd -p)"
+}
+
+# Encrypts a text the same way, as one upper-case hexadecimal record line.
+encrypt_text() {
+  local dir=$1 text=$2 key
+  key=$(sed -n 1p "$dir/quorvel.key" | tr -d '\r')
+  printf '%s' "$text" | openssl enc -rc4 -provider legacy -provider default -nosalt \
+    -K "$(printf '%s' "${key:0:16}" | xxd -p)" | xxd -p -u | tr -d '\n'
+}
+
+record_lines() { if [ -f "$WORK/app/quorvel.dat" ]; then wc -l <"$WORK/app/quorvel.dat"; else echo 0; fi; }
+
+shot() { import -window "$1" "$2"; }

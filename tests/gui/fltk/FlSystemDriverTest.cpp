@@ -144,6 +144,35 @@ TEST_F(FlSystemDriverTest, WaitingWakesForWorkPostedFromAnotherThread) {
   completionArg = nullptr;
 }
 
+TEST_F(FlSystemDriverTest, EventsMadeDuringTheNonBlockingPassAreTakenWithoutAnotherWakeUp) {
+  // An event that comes out of the poll before the wait (a deferred gadget
+  // event, or a button's release read together with its press) must not be
+  // left waiting for the next, unrelated wake-up.
+  auto gadget = New<TGadget>();
+  while (EventQueuePoll() != 0) {
+  }
+  // A shown window, as in the program; anything the display still has for us
+  // arrives first, so that only the deferred event can end the wait.
+  Fl_Window window(10, 10, 50, 50);
+  window.show();
+  for (int i = 0; i < 10; ++i) Fl::wait(0.05);
+  completionValue = 0;
+  GadgetQueueEvent(GadgetAction, gadget, 3);
+  // The unrelated wake-up: a completion posted from another thread a little
+  // later. The event must have been taken before it ran.
+  std::thread poster([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    AsyncOp(RecordCompletion, nullptr, 9);
+  });
+  EXPECT_EQ(EventQueueWait(), GadgetAction);
+  EXPECT_EQ(completionValue, 0);
+  EXPECT_EQ(CurrentEventSource(), gadget);
+  EXPECT_EQ(CurrentEventData(), 3);
+  poster.join();
+  for (int i = 0; i < 100 && completionValue == 0; ++i) SystemPollEvents();
+  EXPECT_EQ(completionValue, 9);
+}
+
 TEST_F(FlSystemDriverTest, PollingEmitsDeferredGadgetEventsAndForwardsThePointer) {
   EventRecorder recorder;
   auto gadget = New<TGadget>();
