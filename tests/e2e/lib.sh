@@ -34,15 +34,17 @@ start_app() {
   APP_PID=$!
 }
 
-# Seconds (tenths) until the program ends; prints its exit status.
+# Waits up to <tenths> tenths of a second for the program to end and sets
+# EXIT_STATUS to its exit status (not in a subshell: only this shell can
+# collect its child's status).
+EXIT_STATUS=""
 wait_exit() {
   local tenths=${1:-100}
   for _ in $(seq 1 "$tenths"); do
     if ! kill -0 "$APP_PID" 2>/dev/null; then
-      local status=0
-      wait "$APP_PID" || status=$?
+      EXIT_STATUS=0
+      wait "$APP_PID" || EXIT_STATUS=$?
       APP_PID=""
-      echo "$status"
       return 0
     fi
     sleep 0.1
@@ -121,3 +123,55 @@ encrypt_text() {
 record_lines() { if [ -f "$WORK/app/quorvel.dat" ]; then wc -l <"$WORK/app/quorvel.dat"; else echo 0; fi; }
 
 shot() { import -window "$1" "$2"; }
+
+# A stand-in for the desktop's URL launcher that records what it was given.
+fake_launcher() {
+  mkdir -p "$WORK/bin"
+  cat >"$WORK/bin/gnome-open" <<'SCRIPT'
+#!/bin/sh
+printf '%s\n' "$*" >>"$URL_LOG"
+SCRIPT
+  chmod +x "$WORK/bin/gnome-open"
+  export URL_LOG="$WORK/urls.log" GNOME_DESKTOP_SESSION_ID=e2e PATH="$WORK/bin:$PATH"
+  unset KDE_FULL_DESKTOP
+  : >"$URL_LOG"
+}
+
+# Colour of one pixel of a window, as ImageMagick writes it (e.g. "#FFFFFF").
+pixel() {
+  import -window "$1" -crop "1x1+$2+$3" +repage txt:- 2>/dev/null | sed -n '2s/.*\(#[0-9A-Fa-f]\{6\}\).*/\1/p'
+}
+
+# Number of distinct colours in a window region: 1 for an empty area.
+colours_in() {
+  import -window "$1" -crop "$2" +repage -format '%k' info:- 2>/dev/null
+}
+
+# Adds a record: Generate, "Add to records", the description, "OK".
+add_record() {
+  click_main 54 82
+  click_main 534 106
+  local prompt
+  prompt=$(prompt_window) || fail "no prompt window"
+  click "$prompt" 160 82
+  xdotool type --delay 20 "$1"
+  click "$prompt" 158 106
+  for _ in $(seq 1 50); do
+    prompt_window_gone && return 0
+    sleep 0.1
+  done
+  fail "prompt did not close"
+}
+prompt_window_gone() {
+  for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null || true); do
+    [ "$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/.*Geometry: //p')" = 320x240 ] && return 1
+  done
+  return 0
+}
+
+# Answers the dialog under the pointer (dialogs open where the pointer is).
+answer_dialog() {
+  sleep 0.7
+  xdotool key "$1"
+  sleep 0.5
+}

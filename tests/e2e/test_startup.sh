@@ -2,13 +2,20 @@
 # Start-up: the key-file guard, key-file creation and the working directory.
 source "$(dirname "$0")/lib.sh"
 
-# Runs the program until it has settled: either it ended by itself, or its
-# main window is up (then it is stopped). Prints "exit <status>" or "running".
+# Runs the program until it has settled: either it ended by itself (a
+# message it shows on the way is answered with Return), or its main window is
+# up (then it is stopped). Prints "exit <status>" or "running".
 settle() {
   start_app "${1:-$WORK/app}"
-  for _ in $(seq 1 100); do
+  for i in $(seq 1 100); do
+    if [ "$i" -gt 10 ]; then
+      for id in $(xdotool search --onlyvisible --name '' 2>/dev/null || true); do
+        xdotool mousemove --window "$id" 10 10 key Return 2>/dev/null || true
+      done
+    fi
     if ! kill -0 "$APP_PID" 2>/dev/null; then
-      echo "exit $(wait_exit 1)"
+      wait_exit 1
+      echo "exit $EXIT_STATUS"
       return
     fi
     if xdotool search --onlyvisible --name "^$TITLE\$" >/dev/null 2>&1; then
@@ -32,9 +39,8 @@ expect_guard_message() {
     done
     sleep 0.2
   done
-  local status
-  status=$(wait_exit 50) || fail "guard did not end the program"
-  [ "$status" = 0 ] || fail "guard exit status $status"
+  wait_exit 50 || fail "guard did not end the program"
+  [ "$EXIT_STATUS" = 0 ] || fail "guard exit status $EXIT_STATUS"
 }
 
 # An empty folder: a 273-byte owner-only key file and nothing else.

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Every way out ends the program at once with status 0.
+source "$(dirname "$0")/lib.sh"
+[ -n "$WM_CLOSE" ] || fail "usage: test_exits.sh <quorvel> <wm_close>"
+
+expect_exit_0() {
+  wait_exit 50 || fail "$1: the program did not end"
+  [ "$EXIT_STATUS" = 0 ] || fail "$1: exit status $EXIT_STATUS"
+}
+
+fresh_folder
+# A close request for the main window.
+start_app
+MAIN=$(main_window) || fail "no main window"
+"$WM_CLOSE" "$MAIN"
+expect_exit_0 "closing the main window"
+
+# Escape in the main window is not a close request.
+start_app
+MAIN=$(main_window) || fail "no main window"
+xdotool mousemove --window "$MAIN" 300 100 key Escape
+sleep 0.5
+kill -0 "$APP_PID" 2>/dev/null || fail "Escape ended the program"
+
+# A close request for the main window while the prompt is open, and one for
+# the prompt itself.
+for target in main prompt; do
+  [ -n "$APP_PID" ] || { start_app; MAIN=$(main_window) || fail "no main window"; }
+  click_main 54 82
+  click_main 534 106
+  PROMPT=$(prompt_window) || fail "no prompt"
+  if [ "$target" = main ]; then "$WM_CLOSE" "$MAIN"; else "$WM_CLOSE" "$PROMPT"; fi
+  expect_exit_0 "closing the $target window with the prompt open"
+  [ ! -e "$WORK/app/quorvel.dat" ] || fail "closing saved a record"
+done
+echo "exits: ok"

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# What reaches the disk: the migration of a legacy plain record file, and a
+# save that fails (the old file stays, the status bar says so).
+source "$(dirname "$0")/lib.sh"
+
+# A legacy plain record file beside a fresh program is rewritten encrypted
+# at once, with the surrounding spaces and control characters trimmed.
+fresh_folder
+printf '  my bank \t\r\n  pass word  \r\nmail\n\x01secret\x02\r\n' >"$WORK/app/quorvel.dat"
+start_app
+MAIN=$(main_window) || fail "no main window after migration"
+[ -f "$WORK/app/quorvel.key" ] || fail "no key file created"
+[ "$(record_lines)" = 4 ] || fail "migrated file should hold 4 lines"
+grep -qv '^[0-9A-F]*'$'\r''$' "$WORK/app/quorvel.dat" && fail "migrated file is not upper-case hexadecimal"
+[ "$(decrypt_line "$WORK/app" 1)" = "my bank" ] || fail "migrated description 1"
+[ "$(decrypt_line "$WORK/app" 2)" = "pass word" ] || fail "migrated password 1"
+[ "$(decrypt_line "$WORK/app" 3)" = "mail" ] || fail "migrated description 2"
+[ "$(decrypt_line "$WORK/app" 4)" = "secret" ] || fail "migrated password 2"
+[ "$(file_mode "$WORK/app/quorvel.dat")" = 600 ] || fail "migrated file mode"
+# The first record is selected and its password is in the records area.
+click_records 459 58
+[ "$(clipboard)" = "pass word" ] || fail "first migrated record not shown"
+stop_app
+
+# A file encrypted elsewhere with the same key loads as the program shows it.
+printf '%s\r\n%s\r\n' "$(encrypt_text "$WORK/app" "outside")" "$(encrypt_text "$WORK/app" "pw-1")" \
+  >"$WORK/app/quorvel.dat"
+start_app
+MAIN=$(main_window) || fail "no main window"
+click_records 459 58
+[ "$(clipboard)" = "pw-1" ] || fail "independently encrypted record not read"
+stop_app
+
+# A save that cannot be written: files are limited to 1 KiB, and a
+# 999-character password makes the record file larger than that.
+cp "$WORK/app/quorvel.dat" "$WORK/dat.before"
+(cd "$WORK/app" && trap '' XFSZ && ulimit -f 1 && exec "$WORK/app/quorvel") >"$WORK/out.log" 2>&1 &
+APP_PID=$!
+MAIN=$(main_window) || fail "no main window"
+before=$(colours_in "$MAIN" 630x18+5+327)
+click_main 25 58
+xdotool key End BackSpace BackSpace
+xdotool type "999"
+add_record "too long"
+sleep 0.5
+after=$(colours_in "$MAIN" 630x18+5+327)
+[ "$after" -gt "$before" ] || fail "no status bar message after a failed save ($before -> $after colours)"
+cmp -s "$WORK/dat.before" "$WORK/app/quorvel.dat" || fail "a failed save changed the record file"
+[ "$(ls "$WORK/app" | wc -l)" = 3 ] || fail "a failed save left files behind: $(ls "$WORK/app")"
+shot "$MAIN" "$WORK/failed-save.png"
+stop_app
+echo "files: ok"
