@@ -1,0 +1,52 @@
+#!/usr/bin/env python3
+"""Writes a fixed quorvel.key and a quorvel.dat with N encrypted records.
+
+The key file has the layout start-up writes (a 256-character key, an
+8-character IV and "rc4", each line ended by CR LF). Every record field is
+RC4-encrypted on its own with the first 16 key characters (RC4's default key
+length) and stored as upper-case hexadecimal, one line per field.
+
+Usage: make_records.py DIRECTORY COUNT
+"""
+import os
+import sys
+
+KEY = "".join("0123456789ABCDEFGabcdef"[(i * 7 + 3) % 23] for i in range(256))
+IV = "a1B2c3D4"
+
+
+def rc4(key: bytes, data: bytes) -> bytes:
+    s = list(range(256))
+    j = 0
+    for i in range(256):
+        j = (j + s[i] + key[i % len(key)]) & 255
+        s[i], s[j] = s[j], s[i]
+    out = bytearray(len(data))
+    i = j = 0
+    for n, byte in enumerate(data):
+        i = (i + 1) & 255
+        j = (j + s[i]) & 255
+        s[i], s[j] = s[j], s[i]
+        out[n] = byte ^ s[(s[i] + s[j]) & 255]
+    return bytes(out)
+
+
+def main() -> int:
+    if len(sys.argv) != 3:
+        print(__doc__.strip().splitlines()[-1], file=sys.stderr)
+        return 2
+    directory, count = sys.argv[1], int(sys.argv[2])
+    key = KEY[:16].encode("ascii")
+    with open(os.path.join(directory, "quorvel.key"), "wb") as f:
+        f.write(f"{KEY}\r\n{IV}\r\nrc4\r\n".encode("ascii"))
+    lines = []
+    for i in range(count):
+        for field in (f"account number {i} at the bank", f"p4ssW0rd{i * 7919}xYz"):
+            lines.append(rc4(key, field.encode("ascii")).hex().upper())
+    with open(os.path.join(directory, "quorvel.dat"), "wb") as f:
+        f.write("".join(line + "\r\n" for line in lines).encode("ascii"))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
