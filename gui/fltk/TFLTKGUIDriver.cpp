@@ -215,7 +215,7 @@ int TFLTKGUIDriver::KeyFilter(int32_t handle) {
   const int32_t mods = ModifiersFromFlState(Fl::event_state());
   if (key != 0) {
     if (filter(TEvent::Create(KeyDown, gadget, key, mods), filterContext) == 0) return 0;
-    if (text.empty() && key == 9) text = "\t";
+    if (text.empty() && key == 9) text.assign(1, '\t');
   }
   for (unsigned char byte : text) {
     if (filter(TEvent::Create(KeyChar, gadget, byte, mods), filterContext) == 0) return 0;
