@@ -27,6 +27,7 @@
 #include <FL/Fl_Tree.H>
 
 #include "gui/fltk/Fl_AWindow.h"
+#include "gui/fltk/Fl_LabelBox.h"
 #include "gui/fltk/Fl_Panel.h"
 #include "gui/fltk/VuzIDOTemplates.h"
 
@@ -108,7 +109,7 @@ Fl_Widget* MakeWidget(int x, int y, int w, int h, int fltype) {
       // FLTK keeps Fl_Help_View::handle private, so the HTML view cannot carry the listener.
       return new Fl_Help_View(x, y, w, h);
     case 21:
-      return new Listener<Fl_Box>(x, y, w, h);
+      return new Listener<Fl_LabelBox>(x, y, w, h);
     case 22: {
       auto* group = new Listener<Fl_Group>(x, y, w, h);
       group->clip_children(1);

@@ -193,6 +193,10 @@ int32_t TFLGadget::OnMouse() {
       GadgetPostEvent(event == FL_PUSH ? MouseDown : MouseUp, Self(), button, 0, x, y);
       break;
     }
+    // The event that brings the pointer in lies inside the gadget already:
+    // it counts as the first move, so a pointer that jumps onto the gadget
+    // does not need a second motion to be seen.
+    case FL_ENTER:
     case FL_DRAG:
     case FL_MOVE: {
       const int state = Fl::event_state();

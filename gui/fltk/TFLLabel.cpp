@@ -2,6 +2,9 @@
 
 #include <FL/Enumerations.H>
 #include <FL/Fl_Widget.H>
+#include <FL/Fl_Window.H>
+
+#include "gui/fltk/Fl_LabelBox.h"
 
 int32_t TFLLabel::InitGadget() {
   fltype = FlKindBox;
@@ -73,4 +76,25 @@ int32_t TFLLabel::SetRect(int32_t x, int32_t y, int32_t w, int32_t h) {
       w = 2;
   }
   return TGadget::SetRect(x, y, w, h);
+}
+
+int32_t TFLLabel::SetFont(const Ref<TGuiFont>& newFont) {
+  if (auto* box = dynamic_cast<Fl_LabelBox*>(flhandle)) {
+    auto flFont = std::dynamic_pointer_cast<TFLGUIFont>(newFont);
+    if (flFont) box->SetUnderlined((flFont->style & FontStyleUnderline) != 0);
+  }
+  return TFLGadget::SetFont(newFont);
+}
+
+int32_t TFLLabel::Redraw() {
+  if (flhandle) {
+    const Fl_Boxtype b = flhandle->box();
+    // fl_box() turns a frame into its filled box and leaves boxes alone.
+    const bool paintsBackground = b != FL_NO_BOX && fl_box(b) == b;
+    Fl_Window* window = flhandle->window();
+    if (!paintsBackground && window) {
+      window->damage(FL_DAMAGE_ALL, flhandle->x(), flhandle->y(), flhandle->w(), flhandle->h());
+    }
+  }
+  return TFLGadget::Redraw();
 }
