@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh build|test
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ pkg-config libfltk1.3-dev libssl-dev libx11-dev libxtst-dev
+build_packages=(cmake ninja-build g++ pkg-config libfltk1.3-dev libssl-dev libx11-dev libxtst-dev libxfixes-dev
                 libgtest-dev libbenchmark-dev)
 test_packages=(xvfb xdotool xclip imagemagick openssl xxd x11-utils)
 
