@@ -73,14 +73,21 @@ file_mode() { stat -c %a "$1"; }
 
 # The main window (640 x 347) and the prompt (320 x 240) share the title;
 # they are told apart by their size.
+# The id of a visible window of the program with that size, looking once.
+visible_window_of_size() {
+  for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null || true); do
+    if [ "$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/.*Geometry: //p')" = "$1" ]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# The same, waiting up to 10 s for it to appear.
 window_of_size() {
-  local want=$1
   for _ in $(seq 1 100); do
-    for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null || true); do
-      local size
-      size=$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/.*Geometry: //p')
-      if [ "$size" = "$want" ]; then echo "$id"; return 0; fi
-    done
+    visible_window_of_size "$1" && return 0
     sleep 0.1
   done
   return 1
@@ -162,11 +169,14 @@ add_record() {
   done
   fail "prompt did not close"
 }
-prompt_window_gone() {
-  for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null || true); do
-    [ "$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/.*Geometry: //p')" = 320x240 ] && return 1
+prompt_window_gone() { ! visible_window_of_size 320x240 >/dev/null; }
+
+# Presses Return over every visible window, to answer whatever message the
+# program shows (focus follows the pointer).
+press_return_everywhere() {
+  for id in $(xdotool search --onlyvisible --name '' 2>/dev/null || true); do
+    xdotool mousemove --window "$id" 10 10 key Return 2>/dev/null || true
   done
-  return 0
 }
 
 # Answers the dialog under the pointer (dialogs open where the pointer is).

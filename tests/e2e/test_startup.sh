@@ -8,11 +8,7 @@ source "$(dirname "$0")/lib.sh"
 settle() {
   start_app "${1:-$WORK/app}"
   for i in $(seq 1 100); do
-    if [ "$i" -gt 10 ]; then
-      for id in $(xdotool search --onlyvisible --name '' 2>/dev/null || true); do
-        xdotool mousemove --window "$id" 10 10 key Return 2>/dev/null || true
-      done
-    fi
+    if [ "$i" -gt 10 ]; then press_return_everywhere; fi
     if ! kill -0 "$APP_PID" 2>/dev/null; then
       wait_exit 1
       echo "exit $EXIT_STATUS"
@@ -34,9 +30,7 @@ expect_guard_message() {
   start_app
   for _ in $(seq 1 100); do
     if ! kill -0 "$APP_PID" 2>/dev/null; then break; fi
-    for id in $(xdotool search --onlyvisible --name '' 2>/dev/null || true); do
-      xdotool mousemove --window "$id" 10 10 key Return 2>/dev/null || true
-    done
+    press_return_everywhere
     sleep 0.2
   done
   wait_exit 50 || fail "guard did not end the program"
