@@ -27,20 +27,26 @@ KeyGuard RunKeyFileGuard() {
   return KeyGuard::KeyLost;
 }
 
-bool SettleKeyFile() {
+KeySettle SettleKeyFile() {
   if (PathKind(kKeyFileName) != 0) {
     recordsEncrypted = true;
-    return true;
+    return KeySettle::Ready;
   }
   recordsEncrypted = false;
+  std::optional<String> key = GeneratePassword(32, 1);
+  std::optional<String> iv = GeneratePassword(16, 1);
+  if (!key || !iv) {
+    if (key) SecureWipe(*key);
+    return KeySettle::RandomFailed;
+  }
   TAtomicFile file(kKeyFileName);
-  if (!file.Open()) return false;
-  String key = GeneratePassword(256, 1);
-  String iv = GeneratePassword(8, 1);
-  file.WriteLine(key);
-  file.WriteLine(iv);
-  file.WriteLine(S("rc4"));
-  SecureWipe(key);
-  SecureWipe(iv);
-  return file.Commit();
+  bool opened = file.Open();
+  if (opened) {
+    file.WriteLine(*key);
+    file.WriteLine(*iv);
+    file.WriteLine(S("aes_256_cbc"));
+  }
+  SecureWipe(*key);
+  SecureWipe(*iv);
+  return opened && file.Commit() ? KeySettle::Ready : KeySettle::WriteFailed;
 }

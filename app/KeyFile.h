@@ -11,9 +11,9 @@ extern const char16_t* const kKeyFileName;     // "quorvel.key"
 extern bool recordsEncrypted;
 
 enum class KeyGuard {
-  Proceed,       // start-up goes on
-  KeyLost,       // an encrypted-looking record file without its key file
-  Unreadable,    // a record file that exists but cannot be opened for the scan
+  Proceed,     // start-up goes on
+  KeyLost,     // an encrypted-looking record file without its key file
+  Unreadable,  // a record file that exists but cannot be opened for the scan
 };
 
 // With a record file present and no key file, scans the record file: only
@@ -21,9 +21,15 @@ enum class KeyGuard {
 // key is lost.
 KeyGuard RunKeyFileGuard();
 
-// Writes a fresh owner-only key file (256-character key, 8-character IV,
-// "rc4") when none exists, and sets recordsEncrypted. The file appears whole
-// or not at all. Returns false when it could not be written.
-bool SettleKeyFile();
+enum class KeySettle {
+  Ready,         // a key file is there (found or created)
+  WriteFailed,   // no key file could be written
+  RandomFailed,  // the system's random source failed; nothing was written
+};
+
+// Writes a fresh owner-only key file when none exists: a 32-character key and
+// a 16-character IV drawn from the system's random source, and
+// "aes_256_cbc". Sets recordsEncrypted. The file appears whole or not at all.
+KeySettle SettleKeyFile();
 
 extern const char* const kKeyLostMessage;

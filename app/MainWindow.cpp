@@ -15,6 +15,7 @@ const char* const kMakerHost = "quorvel.org";
 
 namespace {
 const char* const kTitle = "Quorvel v1.2b";
+const char* const kRandomFailedMessage = "The system's random source failed; no password was generated.";
 
 // Menu tags, which come back as the data of MenuAction events.
 enum MenuTag { FileMenuTag = 0, ExitTag = 1, HelpMenuTag = 2, AboutTag = 3 };
@@ -48,13 +49,27 @@ void CopyAll(const Ref<TGadget>& area) {
 
 void ShowRecordPassword(int32_t index) { GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]); }
 
+// The key filter sees only typed keys; a paste or a middle click can put
+// anything into the field. Only one to three digits make a length.
+bool IsLengthText(const String& text) {
+  if (text.empty() || text.size() > 3) return false;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return false;
+  }
+  return true;
+}
+
 void Generate() {
   String lengthText = GadgetGetText(lengthField);
-  if (lengthText.empty()) return;
+  if (!IsLengthText(lengthText)) return;
   int32_t caseSensitive = ButtonGetState(caseSensitiveBox) > 0 ? 1 : 0;
-  String password = GeneratePassword(ParseInteger(lengthText), caseSensitive);
-  GadgetSetText(generatedArea, password);
-  SecureWipe(password);
+  std::optional<String> password = GeneratePassword(ParseInteger(lengthText), caseSensitive);
+  if (!password) {
+    WindowSetStatusText(mainWindow, S(kRandomFailedMessage));
+    return;
+  }
+  GadgetSetText(generatedArea, *password);
+  SecureWipe(*password);
   GadgetEnable(copyGeneratedButton);
   GadgetEnable(addButton);
 }
@@ -63,8 +78,8 @@ void OpenPrompt() {
   promptWindow = MakeWindow(Title(), 50, 50, 320, 240, nullptr, kPromptWindowStyle);
   if (!promptWindow) return;
   GadgetDisable(mainWindow);
-  Ref<TGadget> panel = MakePanel(0, 0, GadgetClientWidth(promptWindow), GadgetClientHeight(promptWindow),
-                                 promptWindow, kRaisedPanel, String());
+  Ref<TGadget> panel = MakePanel(0, 0, GadgetClientWidth(promptWindow), GadgetClientHeight(promptWindow), promptWindow,
+                                 kRaisedPanel, String());
   int32_t width = GadgetClientWidth(panel);
   Pinned(MakeLabel(S("Enter a description of the password"), 4, 0, width - 8, 20, panel, kCentredLabel));
   descriptionField = MakeTextField(4, 72, width - 8, 20, panel, 0);
@@ -121,14 +136,22 @@ void ToggleInvisible() {
 
 void HandleAction(const ObjectRef& source) {
   if (!source) return;
-  if (source == generateButton) Generate();
-  else if (source == copyGeneratedButton) CopyAll(generatedArea);
-  else if (source == copyRecordButton) CopyAll(recordArea);
-  else if (source == addButton) OpenPrompt();
-  else if (okButton && source == okButton) AddRecord();
-  else if (source == recordCombo) ChooseRecord();
-  else if (source == deleteButton) DeleteChosenRecord();
-  else if (source == invisibleBox) ToggleInvisible();
+  if (source == generateButton)
+    Generate();
+  else if (source == copyGeneratedButton)
+    CopyAll(generatedArea);
+  else if (source == copyRecordButton)
+    CopyAll(recordArea);
+  else if (source == addButton)
+    OpenPrompt();
+  else if (okButton && source == okButton)
+    AddRecord();
+  else if (source == recordCombo)
+    ChooseRecord();
+  else if (source == deleteButton)
+    DeleteChosenRecord();
+  else if (source == invisibleBox)
+    ToggleInvisible();
 }
 }  // namespace
 

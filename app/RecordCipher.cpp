@@ -25,13 +25,32 @@ struct TCipherRow {
   size_t minKey;
   size_t maxKey;
   Ref<evp::EVP_CIPHER> (*descriptor)();
+  bool legacy;  // served only by libcrypto's legacy provider
 };
 
 const TCipherRow kCipherTable[] = {
-    {"aes_256_cbc", 32, 32, evp::EVP_CIPHER::aes_256_cbc}, {"bf_cbc", 4, 56, evp::EVP_CIPHER::bf_cbc},
-    {"cast5_cbc", 5, 16, evp::EVP_CIPHER::cast5_cbc},      {"des_cbc", 7, 7, evp::EVP_CIPHER::des_cbc},
-    {"rc2_cbc", 1, 16, evp::EVP_CIPHER::rc2_cbc},          {"rc4", 5, 256, evp::EVP_CIPHER::rc4},
+    {"aes_256_cbc", 32, 32, evp::EVP_CIPHER::aes_256_cbc, false}, {"bf_cbc", 4, 56, evp::EVP_CIPHER::bf_cbc, true},
+    {"cast5_cbc", 5, 16, evp::EVP_CIPHER::cast5_cbc, true},       {"des_cbc", 7, 7, evp::EVP_CIPHER::des_cbc, true},
+    {"rc2_cbc", 1, 16, evp::EVP_CIPHER::rc2_cbc, true},           {"rc4", 5, 256, evp::EVP_CIPHER::rc4, true},
 };
+
+const TCipherRow* FindRow(const String& name) {
+  for (const TCipherRow& row : kCipherTable) {
+    if (name == S(row.name)) return &row;
+  }
+  return nullptr;
+}
+
+// The key file's three lines; a key file that is missing, unreadable or short
+// leaves the missing lines empty.
+void ReadKeyFile(String& keyLine, String& ivLine, String& name) {
+  if (Ref<TStream> stream = OpenForReading(kKeyFileName)) {
+    keyLine = stream->ReadLine();
+    ivLine = stream->ReadLine();
+    name = stream->ReadLine();
+    stream->Close();
+  }
+}
 
 // Every buffer that holds key material, plaintext or ciphertext during one
 // call; all of them are wiped when the call ends, whichever way it returns.
@@ -52,26 +71,19 @@ struct TCipherWork {
   }
 };
 
-// Reads the key file's three lines. A key file that is missing, unreadable or
-// short leaves the missing lines empty, which the cipher choice answers with
-// "-3".
+// Reads the key file and picks its cipher; none (answered with "-3") for
+// missing lines, a key length outside the row's range, an unknown name, or a
+// legacy cipher whose provider cannot be loaded.
 Ref<evp::EVP_CIPHER> ChooseCipher(TCipherWork& work) {
   String name;
-  if (Ref<TStream> stream = OpenForReading(kKeyFileName)) {
-    work.keyLine = stream->ReadLine();
-    work.ivLine = stream->ReadLine();
-    name = stream->ReadLine();
-    stream->Close();
-  }
+  ReadKeyFile(work.keyLine, work.ivLine, name);
   work.key = StringToByteArray(work.keyLine);
   work.iv = StringToByteArray(work.ivLine);
   if (work.iv.empty()) return nullptr;
-  for (const TCipherRow& row : kCipherTable) {
-    if (name != S(row.name)) continue;
-    if (work.key.size() < row.minKey || work.key.size() > row.maxKey) return nullptr;
-    return row.descriptor();
-  }
-  return nullptr;
+  const TCipherRow* row = FindRow(name);
+  if (!row || work.key.size() < row->minKey || work.key.size() > row->maxKey) return nullptr;
+  if (row->legacy && !CryptoLoadLegacy()) return nullptr;
+  return row->descriptor();
 }
 
 // libcrypto reads the cipher's full default key and IV lengths from the
@@ -146,6 +158,15 @@ uint8_t PairValue(char16_t high, char16_t low) {
 }  // namespace
 
 ByteArray StringToByteArray(const String& text) { return StringToBytes(text); }
+
+bool RecordCipherLoadProvider() {
+  String keyLine, ivLine, name;
+  ReadKeyFile(keyLine, ivLine, name);
+  SecureWipe(keyLine);
+  SecureWipe(ivLine);
+  const TCipherRow* row = FindRow(name);
+  return !row || !row->legacy || CryptoLoadLegacy();
+}
 
 String EncryptRecordText(const String& text) {
   TCipherWork work;

@@ -18,6 +18,11 @@ String EncryptRecordText(const String& text);
 // cipher's padding does not check out (a wrong key).
 String DecryptRecordText(const String& text);
 
+// Loads the cipher provider that the key file's cipher needs (libcrypto's
+// legacy provider for every cipher but "aes_256_cbc"). False only when that
+// provider cannot be loaded.
+bool RecordCipherLoadProvider();
+
 // One byte per character: the character's low 8 bits.
 ByteArray StringToByteArray(const String& text);
 

@@ -5,6 +5,7 @@
 
 #include "app/KeyFile.h"
 #include "app/MainWindow.h"
+#include "app/RecordCipher.h"
 #include "app/RecordFile.h"
 #include "crypto/Crypto.h"
 #include "gui/core/Event.h"
@@ -47,9 +48,9 @@ void InitLayers() {
   FrontEndInit();
   ProxyInit();
   EventQueueInit();
-  // Without the legacy provider RC4 is unavailable and no record could be
-  // read or written.
-  if (!CryptoInit()) Fail("the cipher library's legacy and default providers could not be loaded.");
+  // The legacy provider, which the older ciphers need, is loaded only once a
+  // key file names one of them.
+  if (!CryptoInit()) Fail("the cipher library's default provider could not be loaded.");
   FLTKBackEndInit();
 }
 }  // namespace
@@ -66,7 +67,18 @@ void QuorvelMain() {
     case KeyGuard::Proceed:
       break;
   }
-  if (!SettleKeyFile()) Fail("the key file quorvel.key could not be written; nothing was changed.");
+  switch (SettleKeyFile()) {
+    case KeySettle::WriteFailed:
+      Fail("the key file quorvel.key could not be written; nothing was changed.");
+    case KeySettle::RandomFailed:
+      Fail("the system's random source failed, so no key could be made; nothing was changed.");
+    case KeySettle::Ready:
+      break;
+  }
+  if (!RecordCipherLoadProvider())
+    Fail(
+        "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be loaded; "
+        "nothing was changed.");
   if (!LoadRecords(recordsEncrypted)) {
     // The legacy plain file could not be rewritten encrypted. It is still as
     // it was; removing the key this start-up created makes the next start

@@ -5,7 +5,7 @@
 
 namespace {
 bool cryptoStarted = false;
-bool cryptoReady = false;
+bool legacyTried = false;
 OSSL_PROVIDER* legacyProvider = nullptr;
 OSSL_PROVIDER* defaultProvider = nullptr;
 
@@ -19,13 +19,22 @@ void UnloadProviders() {
 }  // namespace
 
 bool CryptoInit() {
-  if (cryptoStarted) return cryptoReady;
+  if (cryptoStarted) return defaultProvider != nullptr;
   cryptoStarted = true;
-  // Loading "legacy" explicitly switches off the implicit fallback to
-  // "default", so both are loaded. They stay until the process ends.
-  legacyProvider = OSSL_PROVIDER_load(nullptr, "legacy");
+  // Loading any provider explicitly switches off the implicit fallback to
+  // "default", so it is loaded by name. It stays until the process ends.
   defaultProvider = OSSL_PROVIDER_load(nullptr, "default");
   atexit(UnloadProviders);
-  cryptoReady = legacyProvider != nullptr && defaultProvider != nullptr;
-  return cryptoReady;
+  return defaultProvider != nullptr;
 }
+
+bool CryptoLoadLegacy() {
+  if (!CryptoInit()) return false;
+  if (!legacyTried) {
+    legacyTried = true;
+    legacyProvider = OSSL_PROVIDER_load(nullptr, "legacy");
+  }
+  return legacyProvider != nullptr;
+}
+
+bool CryptoLegacyLoaded() { return legacyProvider != nullptr; }

@@ -108,23 +108,43 @@ click_records() { click "$MAIN" "$1" $(($2 + 25 + 144)); }
 
 clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
 
-# Decrypts line <n> of a record file with the openssl command line, using
-# the key file beside it (RC4 keyed with the first 16 key characters).
-decrypt_line() {
-  local dir=$1 n=$2
-  local key line
+# The openssl arguments for the key file in <dir>: AES-256-CBC with the
+# 32-character key and 16-character IV as they stand, or RC4 keyed with the
+# first 16 key characters.
+cipher_args() {
+  local dir=$1 key iv cipher
   key=$(sed -n 1p "$dir/quorvel.key" | tr -d '\r')
+  iv=$(sed -n 2p "$dir/quorvel.key" | tr -d '\r')
+  cipher=$(sed -n 3p "$dir/quorvel.key" | tr -d '\r')
+  if [ "$cipher" = aes_256_cbc ]; then
+    echo "-aes-256-cbc -K $(printf '%s' "$key" | xxd -p -c 64) -iv $(printf '%s' "$iv" | xxd -p -c 64)"
+  else
+    echo "-rc4 -provider legacy -provider default -K $(printf '%s' "${key:0:16}" | xxd -p)"
+  fi
+}
+
+# Decrypts line <n> of a record file with the openssl command line, using
+# the key file beside it.
+decrypt_line() {
+  local dir=$1 n=$2 line
   line=$(sed -n "${n}p" "$dir/quorvel.dat" | tr -d '\r')
-  printf '%s' "$line" | xxd -r -p | openssl enc -d -rc4 -provider legacy -provider default -nosalt \
-    -K "$(printf '%s' "${key:0:16}" | xxd -p)"
+  # shellcheck disable=SC2046
+  printf '%s' "$line" | xxd -r -p | openssl enc -d -nosalt $(cipher_args "$dir")
 }
 
 # Encrypts a text the same way, as one upper-case hexadecimal record line.
 encrypt_text() {
-  local dir=$1 text=$2 key
-  key=$(sed -n 1p "$dir/quorvel.key" | tr -d '\r')
-  printf '%s' "$text" | openssl enc -rc4 -provider legacy -provider default -nosalt \
-    -K "$(printf '%s' "${key:0:16}" | xxd -p)" | xxd -p -u | tr -d '\n'
+  local dir=$1 text=$2
+  # shellcheck disable=SC2046
+  printf '%s' "$text" | openssl enc -nosalt $(cipher_args "$dir") | xxd -p -u | tr -d '\n'
+}
+
+# Writes an "rc4" key file as earlier versions created them: a 256-character
+# key, an 8-character IV.
+write_rc4_key() {
+  local key
+  key=$(head -c 1000 /dev/urandom | tr -dc '0-9A-Ga-f' | head -c 256)
+  printf '%s\r\n%s\r\nrc4\r\n' "$key" "${key:0:8}" >"$1/quorvel.key"
 }
 
 record_lines() { if [ -f "$WORK/app/quorvel.dat" ]; then wc -l <"$WORK/app/quorvel.dat"; else echo 0; fi; }

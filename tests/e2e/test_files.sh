@@ -49,4 +49,26 @@ cmp -s "$WORK/dat.before" "$WORK/app/quorvel.dat" || fail "a failed save changed
 [ "$(ls "$WORK/app" | wc -l)" = 3 ] || fail "a failed save left files behind: $(ls "$WORK/app")"
 shot "$MAIN" "$WORK/failed-save.png"
 stop_app
+
+# A pair made by an earlier version with an "rc4" key file keeps working in
+# RC4, byte for byte: its records load, and a new record is saved in RC4
+# beside the untouched old lines.
+fresh_folder
+write_rc4_key "$WORK/app"
+printf '%s\r\n%s\r\n' "$(encrypt_text "$WORK/app" "old bank")" "$(encrypt_text "$WORK/app" "old-pw")" \
+  >"$WORK/app/quorvel.dat"
+cp "$WORK/app/quorvel.key" "$WORK/key.before"
+cp "$WORK/app/quorvel.dat" "$WORK/dat.before"
+start_app
+MAIN=$(main_window) || fail "no main window for an rc4 pair"
+click_records 459 58
+[ "$(clipboard)" = "old-pw" ] || fail "rc4 record not read"
+add_record "new one"
+[ "$(record_lines)" = 4 ] || fail "rc4 pair should hold 4 lines"
+cmp -s "$WORK/key.before" "$WORK/app/quorvel.key" || fail "the rc4 key file changed"
+[ "$(head -c "$(stat -c %s "$WORK/dat.before")" "$WORK/app/quorvel.dat")" = "$(cat "$WORK/dat.before")" ] ||
+  fail "the old rc4 lines changed"
+[ "$(decrypt_line "$WORK/app" 3)" = "new one" ] || fail "new record not saved in rc4"
+[ "$(sed -n 3p "$WORK/app/quorvel.dat" | tr -d '\r\n' | wc -c)" = 14 ] || fail "rc4 line is not one byte per character"
+stop_app
 echo "files: ok"

@@ -37,15 +37,36 @@ expect_guard_message() {
   [ "$EXIT_STATUS" = 0 ] || fail "guard exit status $EXIT_STATUS"
 }
 
-# An empty folder: a 273-byte owner-only key file and nothing else.
+# An empty folder: a 65-byte owner-only AES key file and nothing else.
 fresh_folder
 result=$(settle)
 [ -f "$WORK/app/quorvel.key" ] || fail "no key file created ($result)"
-[ "$(stat -c %s "$WORK/app/quorvel.key")" = 273 ] || fail "key file size"
+[ "$(stat -c %s "$WORK/app/quorvel.key")" = 65 ] || fail "key file size"
 [ "$(file_mode "$WORK/app/quorvel.key")" = 600 ] || fail "key file mode $(file_mode "$WORK/app/quorvel.key")"
-[ "$(sed -n 3p "$WORK/app/quorvel.key")" = $'rc4\r' ] || fail "cipher line"
+[ "$(sed -n 3p "$WORK/app/quorvel.key")" = $'aes_256_cbc\r' ] || fail "cipher line"
 [ ! -e "$WORK/app/quorvel.dat" ] || fail "record file created without a record"
 [ "$(ls "$WORK/app" | wc -l)" = 2 ] || fail "unexpected files: $(ls "$WORK/app")"
+# The key does not come from the clock: no millisecond count near the uptime
+# reproduces it.
+uptime_ms=$(awk '{ printf "%d", $1 * 1000 }' /proc/uptime)
+python3 "$(dirname "$0")/clock_keys.py" "$(sed -n 1p "$WORK/app/quorvel.key" | tr -d '\r')" "$uptime_ms" 60000 ||
+  fail "the key line is a function of the clock"
+
+# The cipher library's legacy provider is loaded only for a key file whose
+# cipher needs it.
+legacy_loaded() {
+  start_app
+  main_window >/dev/null || fail "no main window"
+  local loaded=no
+  grep -q 'legacy\.so' "/proc/$APP_PID/maps" && loaded=yes
+  stop_app
+  echo "$loaded"
+}
+[ "$(legacy_loaded)" = no ] || fail "legacy provider loaded for an AES key file"
+cp "$WORK/app/quorvel.key" "$WORK/aes.key"
+write_rc4_key "$WORK/app"
+[ "$(legacy_loaded)" = yes ] || fail "legacy provider not loaded for an rc4 key file"
+cp "$WORK/aes.key" "$WORK/app/quorvel.key"
 
 # A key file present and no record file: nothing is created or changed.
 cp "$WORK/app/quorvel.key" "$WORK/key.before"

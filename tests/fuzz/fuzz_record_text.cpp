@@ -23,7 +23,7 @@ void SetUp() {
   if (!key) abort();
   fputs("0123456789ABCDEFabcdef0123456789\r\nIvIvIvIv\r\nrc4\r\n", key);
   fclose(key);
-  if (!CryptoInit()) abort();
+  if (!CryptoLoadLegacy()) abort();
 }
 }  // namespace
 

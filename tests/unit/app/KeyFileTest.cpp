@@ -1,8 +1,8 @@
-#include "app/KeyFile.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "app/KeyFile.h"
+#include "app/RandomSource.h"
 #include "runtime/Stream.h"
 #include "tests/unit/TempDir.h"
 
@@ -29,17 +29,17 @@ TEST(KeyFile, RecordFileThatCannotBeReadStopsTheGuard) {
   EXPECT_EQ(RunKeyFileGuard(), KeyGuard::Unreadable);
 }
 
-TEST(KeyFile, CreatesAnOwnerOnlyKeyFileInItsLayout) {
+TEST(KeyFile, CreatesAnOwnerOnlyAesKeyFileInItsLayout) {
   TempDir dir;
   recordsEncrypted = true;
-  ASSERT_TRUE(SettleKeyFile());
+  ASSERT_EQ(SettleKeyFile(), KeySettle::Ready);
   EXPECT_FALSE(recordsEncrypted);
   std::string bytes = TempDir::Read("quorvel.key");
-  ASSERT_EQ(bytes.size(), 273u);
-  EXPECT_EQ(bytes.substr(256, 2), "\r\n");
-  EXPECT_EQ(bytes.substr(266), "\r\nrc4\r\n");
-  for (size_t i = 0; i < 266; ++i) {
-    if (i == 256 || i == 257) continue;
+  ASSERT_EQ(bytes.size(), 65u);
+  EXPECT_EQ(bytes.substr(32, 2), "\r\n");
+  EXPECT_EQ(bytes.substr(50), "\r\naes_256_cbc\r\n");
+  for (size_t i = 0; i < 50; ++i) {
+    if (i == 32 || i == 33) continue;
     char c = bytes[i];
     ASSERT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'G') || (c >= 'a' && c <= 'f')) << i;
   }
@@ -47,21 +47,34 @@ TEST(KeyFile, CreatesAnOwnerOnlyKeyFileInItsLayout) {
   ASSERT_EQ(stat("quorvel.key", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   // An existing key file is kept as it is.
-  ASSERT_TRUE(SettleKeyFile());
+  ASSERT_EQ(SettleKeyFile(), KeySettle::Ready);
   EXPECT_TRUE(recordsEncrypted);
   EXPECT_EQ(TempDir::Read("quorvel.key"), bytes);
 }
 
-TEST(KeyFile, FailedCreationLeavesNoPartialKeyFile) {
-  TempDir dir;
-  StreamFailWritesAfter(100);
-  EXPECT_FALSE(SettleKeyFile());
-  StreamFailWritesAfter(-1);
-  EXPECT_EQ(PathKind(S("quorvel.key")), 0);
+namespace {
+long FailingGetRandom(void*, unsigned long, unsigned int) { return -1; }
+
+int Entries() {
   int entries = 0;
   for (auto& entry : std::filesystem::directory_iterator(".")) {
     (void)entry;
     ++entries;
   }
-  EXPECT_EQ(entries, 0);
+  return entries;
+}
+}  // namespace
+
+TEST(KeyFile, FailedCreationLeavesNoPartialKeyFile) {
+  TempDir dir;
+  StreamFailWritesAfter(40);
+  EXPECT_EQ(SettleKeyFile(), KeySettle::WriteFailed);
+  StreamFailWritesAfter(-1);
+  EXPECT_EQ(Entries(), 0);
+  // Without the system's random source there is no key at all, never a
+  // weaker one.
+  RandomSourceUseGetRandom(FailingGetRandom);
+  EXPECT_EQ(SettleKeyFile(), KeySettle::RandomFailed);
+  RandomSourceUseGetRandom(nullptr);
+  EXPECT_EQ(Entries(), 0);
 }

@@ -110,8 +110,10 @@ TEST_F(RecordFile, LoadsTwoLinesPerRecordAndTestsTheEndBeforeEachRecord) {
 
 TEST_F(RecordFile, LegacyPlainFileIsRewrittenEncryptedAndDecryptsIndependently) {
   remove("quorvel.key");
-  ASSERT_TRUE(SettleKeyFile());
-  const std::string key = TempDir::Read("quorvel.key").substr(0, 16);
+  ASSERT_EQ(KeySettle::Ready, SettleKeyFile());
+  const std::string keyFile = TempDir::Read("quorvel.key");
+  ASSERT_EQ(65u, keyFile.size());
+  const std::string key = keyFile.substr(0, 32), iv = keyFile.substr(34, 16);
   mainWindow.reset();  // start-up migrates before the window exists
   recordCombo.reset();
   TempDir::Write("quorvel.dat", "  web mail\t\r\n\x01secret pw \x7f\r\n\x1f bank\nx  y\n");
@@ -131,8 +133,9 @@ TEST_F(RecordFile, LegacyPlainFileIsRewrittenEncryptedAndDecryptsIndependently) 
   ASSERT_EQ(4u, lines.size());
   const Strings expected = {"web mail", "secret pw \x7f", "bank", "x  y"};
   for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_EQ(expected[i].size() * 2, lines[i].size());
-    EXPECT_EQ(expected[i], OpensslDecrypt("rc4", ToHex(key), "", FromHex(lines[i])));
+    // PKCS#7 padding: always one to sixteen bytes more than the field.
+    EXPECT_EQ((expected[i].size() / 16 + 1) * 32, lines[i].size());
+    EXPECT_EQ(expected[i], OpensslDecrypt("aes-256-cbc", ToHex(key), ToHex(iv), FromHex(lines[i])));
   }
   struct stat st;
   ASSERT_EQ(0, stat("quorvel.dat", &st));

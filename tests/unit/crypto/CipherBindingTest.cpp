@@ -26,7 +26,7 @@ ByteArray FromHex(const std::string& hex) {
 
 class CipherBinding : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(CryptoInit()); }
+  void SetUp() override { ASSERT_TRUE(CryptoLoadLegacy()); }
 };
 
 // RC4 keyed with a length other than its default: init without a key, set the

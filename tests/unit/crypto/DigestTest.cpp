@@ -14,7 +14,7 @@ namespace {
 
 class DigestText : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(CryptoInit()); }
+  void SetUp() override { ASSERT_TRUE(CryptoLoadLegacy()); }
 };
 
 String Upper(const char* hex) {

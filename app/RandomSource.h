@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+// Where the password generator takes its draws from.
+class TRandomSource {
+ public:
+  virtual ~TRandomSource() = default;
+  // A uniformly drawn integer between min and max inclusive (either order).
+  // False when the source could not deliver one.
+  virtual bool Draw(int32_t min, int32_t max, int32_t& out) = 0;
+  // Called by the generator after its first two draws of a password.
+  virtual void Reseed() {}
+};
+
+// The operating system's cryptographic random source (getrandom). Each draw
+// is rejection-sampled, so every value in the range is equally likely.
+class TSystemRandomSource : public TRandomSource {
+ public:
+  bool Draw(int32_t min, int32_t max, int32_t& out) override;
+};
+
+// The seeded congruential generator of Random.h (RandomInt), reseeded from the
+// millisecond clock after the first two draws of each password. Its passwords
+// are predictable from the clock: it serves tests that pin the draw order.
+class TSchrageRandomSource : public TRandomSource {
+ public:
+  bool Draw(int32_t min, int32_t max, int32_t& out) override;
+  void Reseed() override;
+};
+
+// Test seam: the getrandom call the system source uses (null restores it).
+using TGetRandom = long (*)(void* buffer, unsigned long length, unsigned int flags);
+void RandomSourceUseGetRandom(TGetRandom call);
