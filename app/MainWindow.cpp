@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include <stdlib.h>
+
 #include "app/AppGadgets.h"
 #include "app/PasswordGenerator.h"
 #include "app/RecordCipher.h"
@@ -42,9 +44,25 @@ String Title() { return S(kTitle); }
 String SiteUrl() { return S("http://") + S(kMakerHost) + S("/"); }
 String AboutUrl() { return S("http://") + S(kMakerHost) + S("/software.php#quorvel"); }
 
+// A copied password stays on the clipboard this long, unless something else
+// is copied meanwhile.
+constexpr int32_t kClipboardMillis = 30000;
+// Identifies the clipboard's timer among TimerTick events.
+const ObjectRef clipboardTimer = New<TObject>();
+
+// The delay before the clipboard is cleared. QUORVEL_CLIPBOARD_MS, a test
+// seam, can only shorten it.
+int32_t ClipboardMillis() {
+  const char* seam = getenv("QUORVEL_CLIPBOARD_MS");
+  if (!seam) return kClipboardMillis;
+  const int32_t ms = ParseInteger(WidenString(seam));
+  return ms >= 0 && ms < kClipboardMillis ? ms : kClipboardMillis;
+}
+
 void CopyAll(const Ref<TGadget>& area) {
   TextAreaSelect(area, 0, -1, 1);
   GadgetCopyText(area);
+  SystemStartTimer(ClipboardMillis(), clipboardTimer);
 }
 
 void ShowRecordPassword(int32_t index) { GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]); }
@@ -223,6 +241,8 @@ void RunMainLoop() {
       if (tag == AboutTag) SystemOpenURL(AboutUrl());
     } else if (id == WindowClose) {
       SystemEndProgram();
+    } else if (id == TimerTick && CurrentEventSource() == clipboardTimer) {
+      ClipboardClear();
     }
     SystemSleepMillis(25);
   }

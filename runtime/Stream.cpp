@@ -122,9 +122,11 @@ bool TStream::WriteBytes(const uint8_t* bytes, size_t count) {
 }
 
 bool TStream::WriteLine(const String& text) {
-  ByteArray bytes = StringToBytes(text);
-  bytes.push_back(13);
-  bytes.push_back(10);
+  // Sized once: growing would leave an unwiped copy of a key line behind.
+  ByteArray bytes(text.size() + 2);
+  for (size_t i = 0; i < text.size(); ++i) bytes[i] = static_cast<uint8_t>(text[i] & 0xFF);
+  bytes[text.size()] = 13;
+  bytes[text.size() + 1] = 10;
   bool ok = WriteBytes(bytes.data(), bytes.size());
   SecureWipe(bytes);
   return ok;

@@ -7,12 +7,20 @@
 // Overwrites secrets with zeros in a way the optimiser cannot drop.
 void SecureWipe(void* data, size_t size);
 
+// Containers are wiped up to their capacity: text that was shortened away may
+// still stand past the end. The size stays as it was.
 template <class T>
 void SecureWipe(std::vector<T>& buffer) {
+  const size_t size = buffer.size();
+  buffer.resize(buffer.capacity());
   if (!buffer.empty()) SecureWipe(buffer.data(), buffer.size() * sizeof(T));
+  buffer.resize(size);
 }
 
 template <class C>
 void SecureWipe(std::basic_string<C>& text) {
+  const size_t size = text.size();
+  text.resize(text.capacity());
   if (!text.empty()) SecureWipe(text.data(), text.size() * sizeof(C));
+  text.resize(size);
 }

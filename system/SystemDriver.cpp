@@ -26,6 +26,8 @@ String TSystemDriver::RequestDir(const String&, const String&) {
   throw TNullMethodException("TSystemDriver.RequestDir");
 }
 int32_t TSystemDriver::OpenURL(const String&) { throw TNullMethodException("TSystemDriver.OpenURL"); }
+int32_t TSystemDriver::StartTimer(int32_t, const ObjectRef&) { throw TNullMethodException("TSystemDriver.StartTimer"); }
+int32_t TSystemDriver::StopTimer(const ObjectRef&) { throw TNullMethodException("TSystemDriver.StopTimer"); }
 
 namespace {
 bool systemReady = false;
@@ -130,6 +132,8 @@ String SystemRequestFile(const String& text, const String& extensions, int32_t s
 String SystemRequestDir(const String& text, const String& path) { return systemDriver->RequestDir(text, path); }
 
 int32_t SystemOpenURL(const String& url) { return systemDriver->OpenURL(SystemNormaliseURL(url)); }
+int32_t SystemStartTimer(int32_t ms, const ObjectRef& source) { return systemDriver->StartTimer(ms, source); }
+int32_t SystemStopTimer(const ObjectRef& source) { return systemDriver->StopTimer(source); }
 
 int32_t SystemMoveMouse(int32_t x, int32_t y) {
   systemDriver->MoveMouse(x, y);

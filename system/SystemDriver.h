@@ -26,6 +26,12 @@ class TSystemDriver : public TObject {
   virtual String RequestFile(const String& text, const String& extensions, int32_t save, const String& path);
   virtual String RequestDir(const String& text, const String& path);
   virtual int32_t OpenURL(const String& url);
+  // A one-shot timer: after ms milliseconds (at least 0) one TimerTick event
+  // with source as its source is raised from the pump. Starting a timer again
+  // for the same source restarts it.
+  virtual int32_t StartTimer(int32_t ms, const ObjectRef& source);
+  // Forgets the timer of source, if one is pending.
+  virtual int32_t StopTimer(const ObjectRef& source);
 };
 
 // The current driver. After SystemInit it is never null; a native or toolkit
@@ -50,6 +56,9 @@ int32_t SystemOpenURL(const String& url);
 int32_t SystemMoveMouse(int32_t x, int32_t y);
 int32_t SystemShowMouse();
 int32_t SystemHideMouse();
+
+int32_t SystemStartTimer(int32_t ms, const ObjectRef& source);
+int32_t SystemStopTimer(const ObjectRef& source);
 
 // "http:", "https:" and "file:" URLs (any letter case) pass unchanged. Any
 // other text is a path with an optional "#anchor": an existing file or

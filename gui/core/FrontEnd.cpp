@@ -208,6 +208,7 @@ int32_t HtmlViewForward(const Ref<TGadget>& view) { return ActivateWith(view, Ac
 int32_t GadgetPrintOut(const Ref<TGadget>& gadget) { return ActivateWith(gadget, ActivatePrint); }
 int32_t GadgetRedraw(const Ref<TGadget>& gadget) { return ActivateWith(gadget, ActivateRedraw); }
 Ref<TGadget> FocusedGadget() { return GuiDriver ? GuiDriver->ActiveGadget() : nullptr; }
+int32_t ClipboardClear() { return GuiDriver ? GuiDriver->ClearClipboard() : 0; }
 
 int32_t GadgetSetText(const Ref<TGadget>& gadget, const String& text) {
   if (!gadget) return 0;

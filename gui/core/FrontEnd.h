@@ -110,6 +110,8 @@ int32_t HtmlViewForward(const Ref<TGadget>& view);
 int32_t GadgetPrintOut(const Ref<TGadget>& gadget);
 int32_t GadgetRedraw(const Ref<TGadget>& gadget);
 Ref<TGadget> FocusedGadget();
+// Empties the desktop clipboard if it still holds what this program copied.
+int32_t ClipboardClear();
 
 // An explicit text or tooltip takes the gadget out of the driver's localisation
 // map, so a later change of language leaves it alone.

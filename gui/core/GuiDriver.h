@@ -48,6 +48,9 @@ class TVuzIDODriver : public TObject {
   virtual int32_t LocalizeGadgetItem(const Ref<TGadget>& gadget, int32_t index);
   virtual int32_t GadgetLocalized(const Ref<TGadget>& gadget);
   virtual int32_t DelocalizeGadget(const Ref<TGadget>& gadget);
+  // Empties the desktop clipboard if it still holds what this program put
+  // there, and wipes the driver's own copy of it. The base has no clipboard.
+  virtual int32_t ClearClipboard();
 
   // The localisation keys recorded for one gadget: its text and its tooltip.
   struct TLocalizedKeys {

@@ -3,6 +3,7 @@
 #include "gui/core/EventQueue.h"
 #include "gui/core/GadgetEvents.h"
 #include "gui/fltk/FlNativeGlue.h"
+#include "gui/fltk/FlTimers.h"
 #include "gui/fltk/TFLTKGUIDriver.h"
 #include "system/linux/LinuxSystemDriver.h"
 
@@ -39,6 +40,16 @@ int32_t TFLSystemDriver::SetMouseVisible(int32_t visible) {
 }
 
 int32_t TFLSystemDriver::OpenURL(const String& url) { return NativeDriver ? NativeDriver->OpenURL(url) : 0; }
+
+int32_t TFLSystemDriver::StartTimer(int32_t ms, const ObjectRef& source) {
+  FlStartTimer(ms, source);
+  return 0;
+}
+
+int32_t TFLSystemDriver::StopTimer(const ObjectRef& source) {
+  FlStopTimer(source);
+  return 0;
+}
 
 int32_t TFLSystemDriver::Notify(const String& text, int32_t serious) {
   FlMessageBox(NarrowString(text), serious != 0 ? 1 : 0);

@@ -23,6 +23,9 @@ class TFLSystemDriver : public TSystemDriver {
   String RequestFile(const String& text, const String& extensions, int32_t save, const String& path) override;
   String RequestDir(const String& text, const String& path) override;
   int32_t OpenURL(const String& url) override;
+  // Timers run on FLTK's clock, inside FLTK's wait.
+  int32_t StartTimer(int32_t ms, const ObjectRef& source) override;
+  int32_t StopTimer(const ObjectRef& source) override;
   // Raises the events of a native X event through the native driver, when it is
   // the Linux one; 0 otherwise.
   virtual int32_t Emit(void* nativeEvent, const ObjectRef& source);

@@ -10,6 +10,7 @@
 
 #include "gui/core/Event.h"
 #include "gui/core/HotKey.h"
+#include "gui/fltk/FlClipboard.h"
 #include "gui/fltk/FlEventBridge.h"
 #include "gui/fltk/FlKeyCodes.h"
 #include "gui/fltk/FlWidgetLayer.h"
@@ -103,6 +104,11 @@ int32_t TFLTKGUIDriver::RequestColor(int32_t r, int32_t g, int32_t b) {
 Ref<TGuiFont> TFLTKGUIDriver::RequestFont(const Ref<TGuiFont>&) {
   // FLTK has no font dialog: the request ends as if cancelled.
   return nullptr;
+}
+
+int32_t TFLTKGUIDriver::ClearClipboard() {
+  FlClearClipboard();
+  return 0;
 }
 
 int32_t TFLTKGUIDriver::SetPointer(int32_t shape) {
@@ -242,4 +248,7 @@ void FLTKBackEndInit() {
                 TFLWidget::KeyHandler);
   Fl::add_fd(native->WakePipeReadFd(), FL_READ, TFLTKGUIDriver::_FlushAsyncOpsProc, nullptr);
   defaultGuiFont = std::dynamic_pointer_cast<TFLGUIFont>(driver->LibraryFont(1, 0.0, 0));
+  // Whichever way the program ends, a password it copied does not stay on
+  // the clipboard or in FLTK's copy of it.
+  atexit(FlClearClipboard);
 }

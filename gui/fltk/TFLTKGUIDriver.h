@@ -33,6 +33,7 @@ class TFLTKGUIDriver : public TVuzIDODriver {
   int32_t RequestColor(int32_t r, int32_t g, int32_t b) override;
   Ref<TGuiFont> RequestFont(const Ref<TGuiFont>& font) override;
   int32_t SetPointer(int32_t shape) override;
+  int32_t ClearClipboard() override;
   // Icon strips come from a pixmap (one square icon per pixmap height).
   Ref<TIconStrip> LoadIconStrip(const ObjectRef& source) override;
 

@@ -13,7 +13,9 @@
 
 #include "gui/core/Event.h"
 #include "gui/core/GadgetEvents.h"
+#include "gui/fltk/FlClipboard.h"
 #include "gui/fltk/FlWidgetLayer.h"
+#include "gui/fltk/VuzIDOTemplates.h"
 #include "runtime/Wipe.h"
 
 namespace {
@@ -32,6 +34,10 @@ Fl_Text_Display* TFLTextArea::Display() const { return dynamic_cast<Fl_Text_Disp
 Fl_Text_Buffer* TFLTextArea::Buffer() const {
   Fl_Text_Display* display = Display();
   return display ? display->buffer() : nullptr;
+}
+
+void TFLTextArea::ReserveFor(size_t bytes) const {
+  if (auto* owner = dynamic_cast<FlTextBufferOwner*>(flhandle)) owner->SecureBuffer()->ReserveGap(static_cast<int>(bytes));
 }
 
 bool TFLTextArea::Editable() const { return fltype == FlKindTextEditor; }
@@ -91,6 +97,7 @@ int32_t TFLTextArea::AddText(const String& text) {
   // FLTK reports no change for an empty insertion, so only a real one is ignored.
   if (!bytes.empty() && bytes[0] != '\0') {
     ++ignore;
+    ReserveFor(bytes.size());
     buffer->append(bytes.c_str());
   }
   SecureWipe(bytes);
@@ -109,6 +116,7 @@ int32_t TFLTextArea::ReplaceText(int32_t pos, int32_t length, const String& text
   std::string bytes = NarrowString(text);
   // replace() always reports one change, even when nothing changes.
   ++ignore;
+  ReserveFor(bytes.size());
   buffer->replace(start, end, bytes.c_str());
   SecureWipe(bytes);
   CheckCursorPos(0, -1);
@@ -184,7 +192,7 @@ int32_t TFLTextArea::Activate(int32_t command) {
       if (!display || !buffer || !buffer->selected()) return 0;
       char* bytes = buffer->selection_text();
       const int length = bytes ? static_cast<int>(std::strlen(bytes)) : 0;
-      if (length > 0) Fl::copy(bytes, length, 1);
+      if (length > 0) FlCopyToClipboard(bytes, length);
       if (bytes) {
         SecureWipe(bytes, static_cast<size_t>(length));
         std::free(bytes);

@@ -58,6 +58,8 @@ class TFLTextArea : public TFLGadget {
   Fl_Text_Display* Display() const;
   Fl_Text_Buffer* Buffer() const;
   bool Editable() const;
+  // Makes room in the buffer so that inserting bytes never reallocates it.
+  void ReserveFor(size_t bytes) const;
   // Character range [start, end) for pos and length in the given units; a
   // negative length runs to the end. Both are kept inside the text.
   void Range(int32_t pos, int32_t length, int32_t units, int& start, int& end) const;

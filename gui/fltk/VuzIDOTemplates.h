@@ -2,12 +2,12 @@
 
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
-#include <FL/Fl_Text_Buffer.H>
 #include <FL/Fl_Widget.H>
 
 #include <memory>
 
 #include "gui/fltk/FlWidgetLayer.h"
+#include "gui/fltk/Fl_SecureTextBuffer.h"
 
 // Class templates that wrap an FLTK widget's handle() so that its events reach
 // the gadget behind it. Each derives from its parameter and keeps its
@@ -128,11 +128,15 @@ class VuzIDOHoverEffect : public T {
   bool hovering = false;
 };
 
-// Holds a text widget's buffer. It is a base listed before the FLTK widget, so
-// the buffer outlives the widget, whose destructor still detaches from it.
+// Holds a text widget's buffer, one that wipes what it held. It is a base
+// listed before the FLTK widget, so the buffer outlives the widget, whose
+// destructor still detaches from it.
 class FlTextBufferOwner {
+ public:
+  Fl_SecureTextBuffer* SecureBuffer() const { return ownedBuffer.get(); }
+
  protected:
-  std::unique_ptr<Fl_Text_Buffer> ownedBuffer = std::make_unique<Fl_Text_Buffer>(0, 1024);
+  std::unique_ptr<Fl_SecureTextBuffer> ownedBuffer = std::make_unique<Fl_SecureTextBuffer>();
 };
 
 // The text area widget: owns its text buffer, lets only the left mouse button
@@ -140,7 +144,7 @@ class FlTextBufferOwner {
 // and runs the callback after mouse presses, releases and focus loss. Key
 // presses come through VuzIDOKeyFilter, which runs the callback after them.
 template <class T>
-class VuzIDOTextArea : private FlTextBufferOwner, public T {
+class VuzIDOTextArea : public FlTextBufferOwner, public T {
  public:
   VuzIDOTextArea(int x, int y, int w, int h, const char* label = nullptr) : FlTextBufferOwner(), T(x, y, w, h, label) {
     T::buffer(ownedBuffer.get());

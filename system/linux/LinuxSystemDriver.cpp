@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,6 +31,11 @@ struct AsyncRecord {
   int32_t value = 0;
   TAsyncWork work = nullptr;
   void* userData = nullptr;
+};
+
+struct NativeTimer {
+  int32_t due;  // on SystemClockMillis, which wraps
+  ObjectRef source;
 };
 
 // State of the native side, one per process. The pipe exists from the first
@@ -54,6 +60,7 @@ struct NativeState {
   std::vector<char> drain;       // grows, never shrinks
   Cursor hiddenCursor = None;
   Window mouseWindow = None;
+  std::vector<NativeTimer> timers;  // main thread only
 };
 
 NativeState& Native() {
@@ -136,6 +143,34 @@ int32_t TLinuxSystemDriver::Poll() {
     Emit(&event, nullptr);
   }
   FlushAsyncOps();
+  // Due timers are taken out before any of them is raised, so a hook that
+  // starts a timer again is not run over in this pass.
+  std::vector<NativeTimer>& timers = Native().timers;
+  std::vector<ObjectRef> due;
+  const int32_t now = SystemClockMillis();
+  for (auto it = timers.begin(); it != timers.end();) {
+    if (static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(it->due)) >= 0) {
+      due.push_back(it->source);
+      it = timers.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const ObjectRef& source : due) EventEmit(EventNew(TimerTick, source, 0, 0, 0, 0, nullptr));
+  return 0;
+}
+
+int32_t TLinuxSystemDriver::StartTimer(int32_t ms, const ObjectRef& source) {
+  StopTimer(source);
+  const uint32_t due = static_cast<uint32_t>(SystemClockMillis()) + static_cast<uint32_t>(std::max(ms, 0));
+  Native().timers.push_back({static_cast<int32_t>(due), source});
+  return 0;
+}
+
+int32_t TLinuxSystemDriver::StopTimer(const ObjectRef& source) {
+  std::vector<NativeTimer>& timers = Native().timers;
+  timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const NativeTimer& t) { return t.source == source; }),
+               timers.end());
   return 0;
 }
 
@@ -146,8 +181,15 @@ int32_t TLinuxSystemDriver::Wait() {
   // Events Xlib has already read sit in its own buffer, where the socket no
   // longer shows them: sleeping on the socket would miss them.
   if (XEventsQueued(native.display, QueuedAlready) == 0) {
+    // At most 10 s, and no longer than until the next timer is due.
+    int timeout = 10000;
+    const int32_t now = SystemClockMillis();
+    for (const NativeTimer& timer : native.timers) {
+      const int32_t left = static_cast<int32_t>(static_cast<uint32_t>(timer.due) - static_cast<uint32_t>(now));
+      timeout = std::min(timeout, std::max(left, 0));
+    }
     pollfd watched[2] = {{native.displayFd, POLLIN, 0}, {native.wakePipe[0], POLLIN, 0}};
-    poll(watched, native.wakePipe[0] >= 0 ? 2 : 1, 10000);
+    poll(watched, native.wakePipe[0] >= 0 ? 2 : 1, timeout);
   }
   return Poll();
 }

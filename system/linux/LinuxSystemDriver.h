@@ -44,6 +44,10 @@ class TLinuxSystemDriver : public TSystemDriver {
   // "gnome-open URL" when GNOME_DESKTOP_SESSION_ID is set, without a shell,
   // and waits for it. Always 0.
   int32_t OpenURL(const String& url) override;
+  // Timers run on SystemClockMillis; Wait sleeps no longer than until the next
+  // one is due, and Poll raises the due ones.
+  int32_t StartTimer(int32_t ms, const ObjectRef& source) override;
+  int32_t StopTimer(const ObjectRef& source) override;
 
   // Raises the events one X event stands for, with source as their source
   // (the pump passes none). A key release followed at once by a press of the

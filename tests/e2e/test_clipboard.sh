@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# A copied password leaves the clipboard after a while (shortened here through
+# the program's test seam) and when the program ends; what another program
+# copied meanwhile stays.
+source "$(dirname "$0")/lib.sh"
+export QUORVEL_CLIPBOARD_MS=1500
+fresh_folder
+
+# Waits up to 5 s for the clipboard to hold <text>.
+clipboard_becomes() {
+  for _ in $(seq 1 50); do
+    [ "$(clipboard)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+start_app
+MAIN=$(main_window) || fail "no main window"
+click_main 54 82
+click_main 459 106
+generated=$(clipboard)
+[[ "$generated" =~ ^[a-f0-9]{20}$ ]] || fail "nothing copied: '$generated'"
+clipboard_becomes "" || fail "the clipboard still holds the password after the delay"
+kill -0 "$APP_PID" 2>/dev/null || fail "clearing the clipboard ended the program"
+
+# Something copied by another program before the delay is over survives it.
+click_main 459 106
+[ "$(clipboard)" = "$generated" ] || fail "second copy"
+printf 'from elsewhere' | xclip -selection clipboard
+sleep 2.5
+[ "$(clipboard)" = "from elsewhere" ] || fail "another program's clipboard was cleared: '$(clipboard)'"
+pkill -f "xclip -selection clipboard" 2>/dev/null || true
+
+# File > Exit before the delay: the clipboard is empty once the program ended.
+export QUORVEL_CLIPBOARD_MS=25000
+stop_app
+start_app
+MAIN=$(main_window) || fail "no main window"
+click_main 54 82
+click_main 459 106
+[[ "$(clipboard)" =~ ^[a-f0-9]{20}$ ]] || fail "nothing copied before exit"
+click "$MAIN" 15 12
+sleep 0.3
+xdotool key Down Return
+wait_exit 50 || fail "File > Exit did not end the program"
+[ -z "$(clipboard)" ] || fail "the clipboard holds '$(clipboard)' after the program ended"
+echo "clipboard: ok"
