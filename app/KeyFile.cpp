@@ -28,18 +28,25 @@ KeyGuard RunKeyFileGuard() {
 }
 
 KeySettle SettleKeyFile() {
-  if (PathKind(kKeyFileName) != 0) {
+  recordsEncrypted = PathKind(kKeyFileName) != 0;
+  if (recordsEncrypted || PathKind(kRecordFileName) != 0) return KeySettle::Ready;
+  KeySettle made = WriteFreshKey(kKeyFileName, true);
+  if (made == KeySettle::WriteFailed && PathKind(kKeyFileName) != 0) {
+    // Another process made one meanwhile: it holds the key from now on.
     recordsEncrypted = true;
     return KeySettle::Ready;
   }
-  recordsEncrypted = false;
+  return made;
+}
+
+KeySettle WriteFreshKey(const String& path, bool exclusive) {
   std::optional<String> key = GeneratePassword(32, 1);
   std::optional<String> iv = GeneratePassword(16, 1);
   if (!key || !iv) {
     if (key) SecureWipe(*key);
     return KeySettle::RandomFailed;
   }
-  TAtomicFile file(kKeyFileName);
+  TAtomicFile file(path);
   bool opened = file.Open();
   if (opened) {
     file.WriteLine(*key);
@@ -48,5 +55,6 @@ KeySettle SettleKeyFile() {
   }
   SecureWipe(*key);
   SecureWipe(*iv);
-  return opened && file.Commit() ? KeySettle::Ready : KeySettle::WriteFailed;
+  const bool committed = opened && (exclusive ? file.CommitNew() : file.Commit());
+  return committed ? KeySettle::Ready : KeySettle::WriteFailed;
 }

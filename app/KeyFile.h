@@ -27,9 +27,17 @@ enum class KeySettle {
   RandomFailed,  // the system's random source failed; nothing was written
 };
 
-// Writes a fresh owner-only key file when none exists: a 32-character key and
-// a 16-character IV drawn from the system's random source, and
-// "aes_256_cbc". Sets recordsEncrypted. The file appears whole or not at all.
+// Sets recordsEncrypted: true when the key file exists. Without a key file and
+// without a record file it writes a fresh one (WriteFreshKey), exclusively: a
+// key file that appears meanwhile is used, never replaced. Beside a legacy
+// plain record file it writes nothing: the migration makes the key together
+// with the encrypted records.
 KeySettle SettleKeyFile();
+
+// Writes an owner-only key file at path: a 32-character key and a
+// 16-character IV drawn from the system's random source, and "aes_256_cbc".
+// The file appears whole or not at all; with exclusive set, only where nothing
+// exists yet.
+KeySettle WriteFreshKey(const String& path, bool exclusive);
 
 extern const char* const kKeyLostMessage;

@@ -43,8 +43,8 @@ const TCipherRow* FindRow(const String& name) {
 
 // The key file's three lines; a key file that is missing, unreadable or short
 // leaves the missing lines empty.
-void ReadKeyFile(String& keyLine, String& ivLine, String& name) {
-  if (Ref<TStream> stream = OpenForReading(kKeyFileName)) {
+void ReadKeyFile(const String& keyFile, String& keyLine, String& ivLine, String& name) {
+  if (Ref<TStream> stream = OpenForReading(keyFile)) {
     keyLine = stream->ReadLine();
     ivLine = stream->ReadLine();
     name = stream->ReadLine();
@@ -74,9 +74,9 @@ struct TCipherWork {
 // Reads the key file and picks its cipher; none (answered with "-3") for
 // missing lines, a key length outside the row's range, an unknown name, or a
 // legacy cipher whose provider cannot be loaded.
-Ref<evp::EVP_CIPHER> ChooseCipher(TCipherWork& work) {
+Ref<evp::EVP_CIPHER> ChooseCipher(TCipherWork& work, const String& keyFile) {
   String name;
-  ReadKeyFile(work.keyLine, work.ivLine, name);
+  ReadKeyFile(keyFile, work.keyLine, work.ivLine, name);
   work.key = StringToByteArray(work.keyLine);
   work.iv = StringToByteArray(work.ivLine);
   if (work.iv.empty()) return nullptr;
@@ -97,9 +97,9 @@ ByteArray PaddedCopy(const ByteArray& bytes, int32_t length) {
 
 // Runs work.input through the cipher named in the key file into work.result.
 // Returns nullptr on success, or the sentinel to answer.
-const char16_t* RunCipher(TCipherWork& work, int32_t direction) {
+const char16_t* RunCipher(TCipherWork& work, int32_t direction, const String& keyFile) {
   CryptoInit();
-  Ref<evp::EVP_CIPHER> cipher = ChooseCipher(work);
+  Ref<evp::EVP_CIPHER> cipher = ChooseCipher(work, keyFile);
   if (!cipher) return kKeyFileUnusable;
 
   Ref<evp::EVP_CIPHER_CTX> ctx = evp::EVP_CIPHER_CTX::CreateContext();
@@ -161,17 +161,17 @@ ByteArray StringToByteArray(const String& text) { return StringToBytes(text); }
 
 bool RecordCipherLoadProvider() {
   String keyLine, ivLine, name;
-  ReadKeyFile(keyLine, ivLine, name);
+  ReadKeyFile(kKeyFileName, keyLine, ivLine, name);
   SecureWipe(keyLine);
   SecureWipe(ivLine);
   const TCipherRow* row = FindRow(name);
   return !row || !row->legacy || CryptoLoadLegacy();
 }
 
-String EncryptRecordText(const String& text) {
+String EncryptRecordText(const String& text, const String& keyFile) {
   TCipherWork work;
   work.input = StringToByteArray(text);
-  if (const char16_t* sentinel = RunCipher(work, 1)) return sentinel;
+  if (const char16_t* sentinel = RunCipher(work, 1, keyFile)) return sentinel;
   // Each byte as exactly two upper-case digits, the same as ConvertBase from
   // base 10 to base 16 gives for 0 to 255.
   static const char16_t digits[] = u"0123456789ABCDEF";
@@ -184,11 +184,11 @@ String EncryptRecordText(const String& text) {
   return hex;
 }
 
-String DecryptRecordText(const String& text) {
+String DecryptRecordText(const String& text, const String& keyFile) {
   TCipherWork work;
   work.input.resize(text.size() / 2);
   for (size_t i = 0; i < work.input.size(); ++i) work.input[i] = PairValue(text[2 * i], text[2 * i + 1]);
-  if (const char16_t* sentinel = RunCipher(work, 0)) return sentinel;
+  if (const char16_t* sentinel = RunCipher(work, 0, keyFile)) return sentinel;
   return BytesToString(work.result.data(), work.result.size());
 }
 

@@ -2,21 +2,22 @@
 
 #include <cstdint>
 
+#include "app/KeyFile.h"
 #include "runtime/String.h"
 
 // Encrypts one record field with the key material of the key file (read anew
-// on every call) and returns it as upper-case hexadecimal, two digits per
+// on every call; quorvel.key unless another key file is named) and returns it as upper-case hexadecimal, two digits per
 // ciphertext byte. Instead of a result it answers "-3" when the key file's
 // content is unusable (empty or missing IV line, a key length outside the
 // named cipher's range, an unknown cipher name, a missing or short key file)
 // and "-2" when a cipher step fails.
-String EncryptRecordText(const String& text);
+String EncryptRecordText(const String& text, const String& keyFile = kKeyFileName);
 
 // Parses the hexadecimal text back into bytes (each pair as far as it holds
 // hexadecimal digits; a last unpaired character is ignored) and decrypts them.
 // Answers the same sentinels as EncryptRecordText; "-2" also when a block
 // cipher's padding does not check out (a wrong key).
-String DecryptRecordText(const String& text);
+String DecryptRecordText(const String& text, const String& keyFile = kKeyFileName);
 
 // Loads the cipher provider that the key file's cipher needs (libcrypto's
 // legacy provider for every cipher but "aes_256_cbc"). False only when that

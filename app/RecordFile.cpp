@@ -5,6 +5,7 @@
 
 #include "app/AppGadgets.h"
 #include "app/KeyFile.h"
+#include "app/PairCommit.h"
 #include "app/RecordCipher.h"
 #include "gui/core/FrontEnd.h"
 #include "runtime/AtomicFile.h"
@@ -38,10 +39,14 @@ String LoadField(const String& line, std::vector<std::optional<String>>& kept) {
   return field;
 }
 
-String StoredLine(const std::vector<String>& fields, const std::vector<std::optional<String>>& kept, size_t index) {
-  if (index < kept.size() && kept[index] && IsRecordCipherSentinel(fields[index])) return *kept[index];
+// Under the key file in use, a field that did not decrypt keeps its stored
+// line; under another key that line would be meaningless.
+String StoredLine(const std::vector<String>& fields, const std::vector<std::optional<String>>& kept, size_t index,
+                  const String& keyFile) {
+  const bool keep = keyFile == kKeyFileName && index < kept.size() && kept[index];
+  if (keep && IsRecordCipherSentinel(fields[index])) return *kept[index];
   String trimmed = TrimText(fields[index]);
-  String line = EncryptRecordText(trimmed);
+  String line = EncryptRecordText(trimmed, keyFile);
   SecureWipe(trimmed);
   return line;
 }
@@ -84,30 +89,33 @@ bool LoadRecords(bool recordsEncrypted) {
   }
   stream->Close();
   if (recordsEncrypted) return true;
-  return SaveRecords(recordCount) == 1;
+  return CommitNewPair(recordCount) == PairResult::Done;
+}
+
+bool EncryptRecordLines(int32_t count, const String& keyFile, std::vector<String>& lines) {
+  size_t n = std::min({static_cast<size_t>(std::max(count, 0)), descriptions.size(), passwords.size()});
+  lines.clear();
+  lines.reserve(2 * n);
+  for (size_t i = 0; i < n; ++i) {
+    lines.push_back(StoredLine(descriptions, keptDescriptionLines, i, keyFile));
+    lines.push_back(StoredLine(passwords, keptPasswordLines, i, keyFile));
+    if (IsRecordCipherSentinel(lines[lines.size() - 2]) || IsRecordCipherSentinel(lines.back())) return false;
+  }
+  return true;
+}
+
+bool WriteRecordLines(const String& path, const std::vector<String>& lines) {
+  TAtomicFile file(path);
+  if (!file.Open()) return false;
+  for (const String& line : lines) file.WriteLine(line);
+  return file.Commit();
 }
 
 int32_t SaveRecords(int32_t count) {
-  size_t n = std::min({static_cast<size_t>(std::max(count, 0)), descriptions.size(), passwords.size()});
   // Encrypt everything first: a sentinel must never replace a stored record,
   // and a failure must leave the file untouched.
   std::vector<String> lines;
-  lines.reserve(2 * n);
-  for (size_t i = 0; i < n; ++i) {
-    lines.push_back(StoredLine(descriptions, keptDescriptionLines, i));
-    lines.push_back(StoredLine(passwords, keptPasswordLines, i));
-    if (IsRecordCipherSentinel(lines[lines.size() - 2]) || IsRecordCipherSentinel(lines.back())) {
-      ReportSaveFailure();
-      return 0;
-    }
-  }
-  TAtomicFile file(kRecordFileName);
-  if (!file.Open()) {
-    ReportSaveFailure();
-    return 0;
-  }
-  for (const String& line : lines) file.WriteLine(line);
-  if (!file.Commit()) {
+  if (!EncryptRecordLines(count, kKeyFileName, lines) || !WriteRecordLines(kRecordFileName, lines)) {
     ReportSaveFailure();
     return 0;
   }

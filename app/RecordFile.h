@@ -17,9 +17,10 @@ extern const char16_t* const kSaveFailedMessage;  // "Error while trying to save
 
 // Loads "quorvel.dat", two lines per record (description, password). When
 // recordsEncrypted is false the file is legacy plain text: its trimmed fields
-// are saved encrypted at once. A missing or unreadable file means no records.
-// Returns false only when that migration save failed (the plain file is then
-// left exactly as it was).
+// are saved encrypted at once, together with a fresh key file (CommitNewPair).
+// A missing or unreadable file means no records. Returns false only when that
+// migration failed (the plain file is then left exactly as it was, without a
+// key file).
 bool LoadRecords(bool recordsEncrypted);
 
 // Replaces "quorvel.dat" with records 0 to count - 1, each trimmed field
@@ -32,6 +33,12 @@ bool LoadRecords(bool recordsEncrypted);
 // written back as that same line, so a key-file mix-up never overwrites the
 // stored ciphertext with the sentinel it produced.
 int32_t SaveRecords(int32_t count);
+
+// Every field of records 0 to count - 1, trimmed and encrypted under keyFile,
+// two lines per record. False when any encryption answered a sentinel.
+bool EncryptRecordLines(int32_t count, const String& keyFile, std::vector<String>& lines);
+// Replaces the file at path with lines (TAtomicFile); false leaves it as it was.
+bool WriteRecordLines(const String& path, const std::vector<String>& lines);
 
 // Removes record index (of count records) from both arrays and refills the
 // records combo box; returns 1, after which the caller lowers recordCount and

@@ -5,6 +5,7 @@
 
 #include "app/KeyFile.h"
 #include "app/MainWindow.h"
+#include "app/PairCommit.h"
 #include "app/RecordCipher.h"
 #include "app/RecordFile.h"
 #include "crypto/Crypto.h"
@@ -15,9 +16,12 @@
 #include "gui/core/Hook.h"
 #include "gui/fltk/TFLTKGUIDriver.h"
 #include "gui/proxy/Proxy.h"
+#include "runtime/FolderLock.h"
 #include "runtime/Runtime.h"
 #include "system/SystemDriver.h"
 #include "system/linux/LinuxSystemDriver.h"
+
+const char* const kAlreadyRunningMessage = "Quorvel is already running from this folder.";
 
 namespace {
 // Reports a failure that stops the program, on the console and through the
@@ -58,6 +62,19 @@ void InitLayers() {
 void QuorvelMain() {
   ChangeToExecutableDirectory();
   InitLayers();
+  switch (LockFolder(S("."))) {
+    case FolderLockResult::HeldElsewhere:
+      fprintf(stderr, "quorvel: %s\n", kAlreadyRunningMessage);
+      fflush(stderr);
+      SystemNotify(S(kAlreadyRunningMessage), 0);
+      SystemEndProgram();
+    case FolderLockResult::Failed:
+      Fail("the program's folder could not be opened to lock it; nothing was changed.");
+    case FolderLockResult::Acquired:
+      break;
+  }
+  RecoverPairCommit();
+  RemoveLeftovers();
   switch (RunKeyFileGuard()) {
     case KeyGuard::KeyLost:
       SystemNotify(S(kKeyLostMessage), 0);
@@ -75,18 +92,16 @@ void QuorvelMain() {
     case KeySettle::Ready:
       break;
   }
-  if (!RecordCipherLoadProvider())
+  if (recordsEncrypted && !RecordCipherLoadProvider())
     Fail(
         "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be loaded; "
         "nothing was changed.");
   if (!LoadRecords(recordsEncrypted)) {
     // The legacy plain file could not be rewritten encrypted. It is still as
-    // it was; removing the key this start-up created makes the next start
-    // migrate it again.
+    // it was, without a key file, so the next start migrates it again.
     SystemNotify(S("Quorvel could not rewrite the record file quorvel.dat encrypted. The file was left as it was. "
                    "Will now exit."),
                  1);
-    remove(NarrowString(kKeyFileName).c_str());
     exit(1);
   }
   if (!BuildMainWindow()) Fail("the main window could not be created.");

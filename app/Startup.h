@@ -4,3 +4,6 @@
 // guards and settles the key file, and hands over to the records and the main
 // window. Never returns.
 [[noreturn]] void QuorvelMain();
+
+// "Quorvel is already running from this folder."
+extern const char* const kAlreadyRunningMessage;

@@ -37,7 +37,8 @@ Fl_Text_Buffer* TFLTextArea::Buffer() const {
 }
 
 void TFLTextArea::ReserveFor(size_t bytes) const {
-  if (auto* owner = dynamic_cast<FlTextBufferOwner*>(flhandle)) owner->SecureBuffer()->ReserveGap(static_cast<int>(bytes));
+  if (auto* owner = dynamic_cast<FlTextBufferOwner*>(flhandle))
+    owner->SecureBuffer()->ReserveGap(static_cast<int>(bytes));
 }
 
 bool TFLTextArea::Editable() const { return fltype == FlKindTextEditor; }

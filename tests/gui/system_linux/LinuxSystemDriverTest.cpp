@@ -295,6 +295,28 @@ class FakeLaunchers {
 };
 }  // namespace
 
+// Wait sleeps only until the next timer is due (not its 10 s limit), and each
+// timer raises one TimerTick; a restarted timer counts from the restart and a
+// stopped one never fires.
+TEST_F(LinuxDriverTest, OneShotTimersWakeWaitAndTickOnceForTheirSource) {
+  const ObjectRef first = New<TObject>(), second = New<TObject>(), stopped = New<TObject>();
+  SystemStartTimer(40, second);
+  SystemStartTimer(0, stopped);
+  SystemStopTimer(stopped);
+  SystemStartTimer(5000, first);
+  SystemStartTimer(20, first);
+  std::vector<ObjectRef> ticks;
+  const int32_t started = SystemClockMillis();
+  while (ticks.size() < 2 && SystemClockMillis() - started < 5000) {
+    if (EventQueueWait() == TimerTick) ticks.push_back(CurrentEventSource());
+  }
+  ASSERT_EQ(ticks.size(), 2u);
+  EXPECT_EQ(ticks[0], first);
+  EXPECT_EQ(ticks[1], second);
+  EXPECT_LT(SystemClockMillis() - started, 2000);
+  EXPECT_EQ(Collect(0, TimerTick).size(), 0u);
+}
+
 TEST_F(LinuxDriverTest, TheLauncherGetsTheUrlAsOneUninterpretedArgument) {
   FakeLaunchers launchers;
   const std::string hostile = "http://example.org/a?q=\"x\"&b=`touch bq`$(touch dollar)\\n'; touch semi #x";

@@ -1,12 +1,15 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "app/AppGadgets.h"
 #include "app/KeyFile.h"
+#include "app/PairCommit.h"
 #include "app/RecordCipher.h"
 #include "app/RecordFile.h"
 #include "gui/core/FrontEnd.h"
@@ -110,14 +113,15 @@ TEST_F(RecordFile, LoadsTwoLinesPerRecordAndTestsTheEndBeforeEachRecord) {
 
 TEST_F(RecordFile, LegacyPlainFileIsRewrittenEncryptedAndDecryptsIndependently) {
   remove("quorvel.key");
-  ASSERT_EQ(KeySettle::Ready, SettleKeyFile());
-  const std::string keyFile = TempDir::Read("quorvel.key");
-  ASSERT_EQ(65u, keyFile.size());
-  const std::string key = keyFile.substr(0, 32), iv = keyFile.substr(34, 16);
   mainWindow.reset();  // start-up migrates before the window exists
   recordCombo.reset();
   TempDir::Write("quorvel.dat", "  web mail\t\r\n\x01secret pw \x7f\r\n\x1f bank\nx  y\n");
+  ASSERT_EQ(KeySettle::Ready, SettleKeyFile());
+  EXPECT_EQ(0, PathKind(S("quorvel.key"))) << "the key is made together with the encrypted records";
   ASSERT_TRUE(LoadRecords(false));
+  const std::string keyFile = TempDir::Read("quorvel.key");
+  ASSERT_EQ(65u, keyFile.size());
+  const std::string key = keyFile.substr(0, 32), iv = keyFile.substr(34, 16);
   EXPECT_EQ(2, recordCount);
   EXPECT_EQ(Strings({"web mail", "bank"}), Fields(descriptions));
   EXPECT_EQ(Strings({"secret pw \x7f", "x  y"}), Fields(passwords));
@@ -142,17 +146,76 @@ TEST_F(RecordFile, LegacyPlainFileIsRewrittenEncryptedAndDecryptsIndependently) 
   EXPECT_EQ(0600u, st.st_mode & 0777);
 }
 
-TEST_F(RecordFile, FailedMigrationLeavesThePlainFileExactlyAsItWas) {
+TEST_F(RecordFile, FailedMigrationLeavesThePlainFileExactlyAsItWasWithoutAKey) {
   const std::string plain = "mail\r\npw\r\n";
+  remove("quorvel.key");
   TempDir::Write("quorvel.dat", plain);
-  StreamFailWritesAfter(5);
-  EXPECT_FALSE(LoadRecords(false));
-  StreamFailWritesAfter(-1);
-  EXPECT_EQ(plain, TempDir::Read("quorvel.dat"));
-  // A key file that cannot encrypt fails the migration the same way.
-  WriteKeyFile("0123456789abcdef", "", "rc4");
-  EXPECT_FALSE(LoadRecords(false));
-  EXPECT_EQ(plain, TempDir::Read("quorvel.dat"));
+  // Failing in the key, in the records, at the end of either.
+  for (int64_t budget : {5, 64, 70, 100}) {
+    StreamFailWritesAfter(budget);
+    EXPECT_FALSE(LoadRecords(false)) << budget;
+    StreamFailWritesAfter(-1);
+    EXPECT_EQ(plain, TempDir::Read("quorvel.dat")) << budget;
+    EXPECT_EQ(1, Entries()) << budget;
+  }
+}
+
+namespace {
+int crashAt = 0;
+void CrashAtStep(int step) {
+  if (step == crashAt) _exit(0);
+}
+
+// Runs work in a child process that dies right after step crashAt.
+void CrashDuring(void (*work)()) {
+  const pid_t child = fork();
+  if (child == 0) {
+    PairCommitStepHook(CrashAtStep);
+    work();
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+}
+}  // namespace
+
+// Killed after each step of a migration or a re-keying, the next start finds
+// either the old pair (a plain file and no key, or the old key and records) or
+// the complete new one; either way the records are all there.
+TEST_F(RecordFile, ACrashBetweenAnyTwoStepsLeavesTheOldPairOrTheWholeNewOne) {
+  mainWindow.reset();
+  recordCombo.reset();
+  const Strings expected = {"mail", "pw", "bank", "x y"};
+  for (bool migrating : {true, false}) {
+    for (crashAt = 1; crashAt <= 4; ++crashAt) {
+      const std::string oldKey = "0123456789abcdefTheRestOfTheKey\r\n01234567\r\nrc4\r\n";
+      if (migrating) {
+        remove("quorvel.key");
+        TempDir::Write("quorvel.dat", "mail\r\npw\r\nbank\r\nx y\r\n");
+        CrashDuring([] { LoadRecords(false); });
+      } else {
+        TempDir::Write("quorvel.key", oldKey);
+        TempDir::Write("quorvel.dat", Line("mail") + Line("pw") + Line("bank") + Line("x y"));
+        CrashDuring([] {
+          LoadRecords(true);
+          CommitNewPair(recordCount);
+        });
+      }
+      // The next start.
+      RecoverPairCommit();
+      RemoveLeftovers();
+      const bool committed = crashAt >= 3;
+      EXPECT_EQ(committed || !migrating, PathKind(S("quorvel.key")) == 1) << migrating << crashAt;
+      if (PathKind(S("quorvel.key")) == 1) {
+        EXPECT_EQ(!committed, TempDir::Read("quorvel.key") == oldKey) << migrating << crashAt;
+      }
+      ASSERT_TRUE(LoadRecords(PathKind(S("quorvel.key")) == 1)) << migrating << crashAt;
+      EXPECT_EQ(expected, Strings({NarrowString(descriptions[0]), NarrowString(passwords[0]),
+                                   NarrowString(descriptions[1]), NarrowString(passwords[1])}))
+          << migrating << crashAt;
+      EXPECT_EQ(2, Entries()) << "pending or temporary files left: " << migrating << crashAt;
+    }
+  }
 }
 
 TEST_F(RecordFile, SavingNeverLeavesAHalfWrittenOrSentinelFile) {
