@@ -116,6 +116,8 @@ int32_t SystemWaitEvents() {
   return 0;
 }
 
+int32_t SystemPumping() { return pumpBusy ? 1 : 0; }
+
 int32_t SystemNotify(const String& text, int32_t serious) {
   systemDriver->Notify(text, serious);
   return 0;

@@ -46,6 +46,8 @@ void SystemInit();
 // returns 0 without pumping.
 int32_t SystemPollEvents();
 int32_t SystemWaitEvents();
+// 1 while a driver's Poll or Wait runs (a pump started now would do nothing).
+int32_t SystemPumping();
 int32_t SystemNotify(const String& text, int32_t serious);
 int32_t SystemConfirm(const String& text, int32_t serious);
 int32_t SystemProceed(const String& text, int32_t serious);

@@ -94,7 +94,15 @@ int32_t EventQueuePoll() {
 }
 
 int32_t EventQueueWait() {
-  while (Filled() == 0) SystemWaitEvents();
+  while (Filled() == 0) {
+    // Inside a pump nothing can pump, so nothing new would ever arrive: answer
+    // as a poll that found nothing rather than spin.
+    if (SystemPumping()) {
+      CurrentEvent = NullEvent;
+      return 0;
+    }
+    SystemWaitEvents();
+  }
   return Take();
 }
 

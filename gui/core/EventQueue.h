@@ -31,7 +31,10 @@ Ref<TEvent> EventQueuePeek();
 // there is none.
 int32_t EventQueuePoll();
 // Takes the oldest event, waiting on the system driver while there is none,
-// and returns its id.
+// and returns its id. A wait reached from inside a system pump (a callback run
+// by SystemPollEvents or SystemWaitEvents) cannot wait, since pumps do not
+// nest: with the queue empty it returns 0 and resets the current event to
+// NullEvent, as EventQueuePoll does when it finds nothing.
 int32_t EventQueueWait();
 // Number of events waiting in the ring.
 int32_t EventQueueLength();

@@ -1,6 +1,7 @@
 #include "gui/core/FrontEnd.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "gui/core/Localization.h"
 
@@ -12,6 +13,13 @@ Ref<TGadget> Create(int32_t gadgetClass, const String& text, int32_t x, int32_t 
                     const Ref<TGadget>& group, int32_t style) {
   if (!GuiDriver) return nullptr;
   return GuiDriver->CreateGadget(gadgetClass, text, x, y, w, h, group, style);
+}
+
+// start + (room - size) / 2, worked out in 64 bits (the 32-bit sum and
+// difference can overflow at extreme values) and clamped to 32 bits.
+int32_t Centred(int32_t start, int32_t room, int32_t size) {
+  int64_t at = int64_t{start} + (int64_t{room} - size) / 2;
+  return static_cast<int32_t>(std::clamp<int64_t>(at, INT32_MIN, INT32_MAX));
 }
 
 int32_t ActivateWith(const Ref<TGadget>& gadget, int32_t command) { return gadget ? gadget->Activate(command) : 0; }
@@ -60,11 +68,11 @@ Ref<TGadget> MakeWindow(const String& title, int32_t x, int32_t y, int32_t w, in
   Ref<TGadget> parent = GadgetUnproxy(group);
   if (style & WindowCenter) {
     if (group) {
-      x = group->GetXPos() + (group->GetWidth() - w) / 2;
-      y = group->GetYPos() + (group->GetHeight() - h) / 2;
+      x = Centred(group->GetXPos(), group->GetWidth(), w);
+      y = Centred(group->GetYPos(), group->GetHeight(), h);
     } else if (Ref<TGadget> desktop = GetDesktop()) {
-      x = (std::min(desktop->GetWidth(), desktop->ClientWidth()) - w) / 2;
-      y = (std::min(desktop->GetHeight(), desktop->ClientHeight()) - h) / 2;
+      x = Centred(0, std::min(desktop->GetWidth(), desktop->ClientWidth()), w);
+      y = Centred(0, std::min(desktop->GetHeight(), desktop->ClientHeight()), h);
     }
   }
   return Create(GadgetClassWindow, title, x, y, w, h, parent, style);

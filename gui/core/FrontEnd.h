@@ -39,7 +39,8 @@ constexpr int32_t GraphicsDefaultFlags = 0;
 // Creation. All but GetDesktop and MakeToolbar place the new gadget in
 // GadgetUnproxy(group).
 Ref<TGadget> GetDesktop();
-// Style WindowCenter centres the window on its group, or on the desktop.
+// Style WindowCenter centres the window on its group, or on the desktop; a
+// centre beyond the 32-bit range is clamped to it.
 Ref<TGadget> MakeWindow(const String& title, int32_t x, int32_t y, int32_t w, int32_t h, const Ref<TGadget>& group,
                         int32_t style);
 Ref<TGadget> MakeButton(const String& label, int32_t x, int32_t y, int32_t w, int32_t h, const Ref<TGadget>& group,

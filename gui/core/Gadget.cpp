@@ -85,6 +85,9 @@ int32_t TGadget::HasDescendant(const Ref<TGadget>& gadget) {
 }
 
 int32_t TGadget::_setparent(const Ref<TGadget>& group, int32_t index) {
+  // Under itself or its own subtree the tree would become a loop that every
+  // walker (HasDescendant, LayoutKids, CleanUp) follows without end.
+  if (group && (group.get() == this || HasDescendant(group))) return -1;
   auto self = Self();
   if (parent) {
     auto& siblings = parent->kids;

@@ -140,6 +140,8 @@ class TGadget : public TObject {
   // Virtual operations, in slot order.
   virtual int32_t SetFilter(TKeyFilter filter, const ObjectRef& filterContext);
   virtual int32_t HasDescendant(const Ref<TGadget>& gadget);
+  // Moves the gadget into group's kids at index (none detaches it); 0. Refuses
+  // the gadget itself or one of its descendants as group: -1, nothing changes.
   virtual int32_t _setparent(const Ref<TGadget>& group, int32_t index);
   virtual int32_t SelectionChanged();
   virtual Ref<TGadget> Handle();

@@ -1,6 +1,7 @@
 #include "gui/core/Hook.h"
 
 #include <array>
+#include <vector>
 
 #include "runtime/Errors.h"
 
@@ -43,10 +44,14 @@ void HookAdd(int32_t id, THookFunc func, const ObjectRef& context, int32_t prior
 
 ObjectRef HookRun(int32_t id, const ObjectRef& data) {
   if (!ValidId(id)) return data;
+  // The snapshot also holds each node while its function runs, which may
+  // remove it.
+  std::vector<Ref<THook>> snapshot;
+  for (Ref<THook> node = chains[static_cast<size_t>(id)]; node; node = node->succ) snapshot.push_back(node);
   ObjectRef current = data;
-  // Hold each node while its function runs: the function may remove it.
-  for (Ref<THook> node = chains[static_cast<size_t>(id)]; node; node = node->succ)
-    current = node->func(id, current, node->context);
+  for (const Ref<THook>& node : snapshot) {
+    if (!node->removed) current = node->func(id, current, node->context);
+  }
   return current;
 }
 
@@ -54,6 +59,7 @@ void HookRemove(int32_t id, THookFunc func, const ObjectRef& context) {
   if (!ValidId(id)) return;
   for (Ref<THook>* link = &chains[static_cast<size_t>(id)]; *link; link = &(*link)->succ) {
     if ((*link)->func == func && (*link)->context == context) {
+      (*link)->removed = true;
       *link = (*link)->succ;
       return;
     }

@@ -20,6 +20,7 @@ class THook : public TObject {
   int32_t priority = 0;
   THookFunc func;  // until set: a function that raises a runtime error
   ObjectRef context;
+  bool removed = false;  // set by HookRemove, so that a run in progress skips it
 };
 
 // Creates the empty chain table. Later calls return at once.
@@ -33,6 +34,9 @@ int32_t HookAllocId();
 void HookAdd(int32_t id, THookFunc func, const ObjectRef& context, int32_t priority);
 // Passes data through every node of chain id in order and returns what the last
 // one returned; data itself for an empty chain or an id outside the table.
+// A run goes over the chain as it stood when the run started: a hook added
+// during the run (by a hook, or by anything it calls) first runs on the next
+// run, and a hook removed during the run is skipped if it has not run yet.
 ObjectRef HookRun(int32_t id, const ObjectRef& data);
 // Removes the first node with exactly this function and context (context
 // compared by identity). Nothing happens when there is none.

@@ -15,9 +15,14 @@ Ref<TPixmap> TPixmap::Copy() const {
 
 Ref<TPixmap> TPixmap::Window(int32_t x, int32_t y, int32_t w, int32_t h) const {
   auto part = New<TPixmap>(w, h);
+  // Source coordinates in 64 bits: x + col passes INT32_MAX near the top of the range.
   for (int32_t row = 0; row < part->height; ++row) {
+    int64_t from = int64_t{y} + row;
+    if (from < 0 || from >= height) continue;
     for (int32_t col = 0; col < part->width; ++col) {
-      part->SetPixel(col, row, Pixel(x + col, y + row));
+      int64_t at = int64_t{x} + col;
+      if (at < 0 || at >= width) continue;
+      part->SetPixel(col, row, Pixel(static_cast<int32_t>(at), static_cast<int32_t>(from)));
     }
   }
   return part;

@@ -1,8 +1,18 @@
 #include "gui/proxy/TProxyGadget.h"
 
+#include <algorithm>
+
 TProxyGadget::TProxyGadget() : proxy(GadgetPlaceholder()) {}
 
 int32_t TProxyGadget::SetProxy(const Ref<TGadget>& gadget) {
+  // A gadget whose chain of wrapped gadgets leads back here would make every
+  // forwarded call recurse without end.
+  std::vector<const TGadget*> visited;
+  for (Ref<TGadget> at = gadget; at; at = at->ProxyTarget()) {
+    if (at.get() == this) return -1;
+    if (std::find(visited.begin(), visited.end(), at.get()) != visited.end()) break;
+    visited.push_back(at.get());
+  }
   // Only a gadget that still names this proxy is released; one that has been
   // rewrapped by another proxy keeps its new source.
   if (proxy && proxy->source.lock().get() == this) proxy->source.reset();

@@ -19,7 +19,8 @@ class TProxyGadget : public TGadget {
   TProxyGadget();
 
   // Wraps gadget (none unwraps): a gadget released here stops naming this proxy
-  // as its source, the new one starts.
+  // as its source, the new one starts; 0. Refuses this proxy itself or a proxy
+  // that wraps it, directly or through other proxies: -1, nothing changes.
   virtual int32_t SetProxy(const Ref<TGadget>& gadget);
   virtual Ref<TGadget> GetProxy();
   // Same as SetStatusText, which forwards.

@@ -245,15 +245,17 @@ void TLinuxSystemDriver::FlushAsyncOps() {
   AsyncRecord* records;
   {
     std::lock_guard<std::mutex> hold(native.lock);
-    records = native.first;
-    if (!records) return;
-    native.first = native.last = nullptr;
+    // Drained even with no record waiting: a byte left behind keeps the pipe
+    // readable, and a loop watching it would wake for nothing, over and over.
     int waiting = 0;
     if (ioctl(native.wakePipe[0], FIONREAD, &waiting) == 0 && waiting > 0) {
       if (native.drain.size() < static_cast<size_t>(waiting)) native.drain.resize(static_cast<size_t>(waiting));
       ssize_t drained = read(native.wakePipe[0], native.drain.data(), static_cast<size_t>(waiting));
       (void)drained;
     }
+    records = native.first;
+    if (!records) return;
+    native.first = native.last = nullptr;
   }
   // Outside the lock, so that a callback may post again.
   while (records) {

@@ -55,8 +55,8 @@ class TLinuxSystemDriver : public TSystemDriver {
   // events raised.
   int32_t Emit(union _XEvent* event, const ObjectRef& source);
 
-  // Runs every posted completion in posting order, after draining the wake-up
-  // pipe. Main thread only.
+  // Drains the wake-up pipe, whether or not a completion is posted, then runs
+  // every posted completion in posting order. Main thread only.
   void FlushAsyncOps();
 
   // The display connection (shared with the toolkit), null when none opened.

@@ -221,6 +221,24 @@ TEST_F(EventQueueTest, WaitPumpsUntilAnEventArrivesAndPeekLeavesTheCurrentEvent)
   EXPECT_EQ(driver->waits, 3) << "a queued event is taken without waiting";
 }
 
+TEST_F(EventQueueTest, AWaitFromInsideAPumpTakesWhatIsQueuedAndOtherwiseReturnsNoEvent) {
+  int32_t nestedFirst = -1, nestedSecond = -1;
+  Ref<TEvent> currentAfterSecond;
+  driver->onWait = [&](int) {
+    EventEmit(EventNew(KeyDown, nullptr, 5));
+    nestedFirst = EventQueueWait();
+    nestedSecond = EventQueueWait();  // cannot pump: must not spin
+    currentAfterSecond = CurrentEvent;
+    EventEmit(EventNew(WindowClose, nullptr, 6));
+  };
+  EXPECT_EQ(EventQueueWait(), WindowClose);
+  EXPECT_EQ(driver->waits, 1);
+  EXPECT_EQ(nestedFirst, KeyDown);
+  EXPECT_EQ(nestedSecond, 0);
+  EXPECT_EQ(currentAfterSecond, NullEvent);
+  EXPECT_EQ(CurrentEventData(), 6);
+}
+
 TEST_F(EventQueueTest, HooksAboveTheQueueMaySwallowEventsButHooksBelowItCannot) {
   HookAdd(EventEmitHookId, SwallowMarked, nullptr, 0);
   HookAdd(EventEmitHookId, LateSwallow, nullptr, -20000);

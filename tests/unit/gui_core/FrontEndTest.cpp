@@ -49,6 +49,16 @@ TEST_F(FrontEndTest, CentredWindowsSitInTheMiddleOfTheirGroupOrTheDesktop) {
   auto plain = MakeWindow(S("p"), 7, 9, 300, 100, group, 0);
   EXPECT_EQ(plain->xpos, 7);
   EXPECT_EQ(plain->ypos, 9);
+
+  // Extreme sizes and positions: exact where the centre fits in 32 bits,
+  // clamped where it does not.
+  auto huge = MakeWindow(S("h"), 0, 0, INT32_MIN, INT32_MIN, nullptr, WindowCenter);
+  EXPECT_EQ(huge->xpos, 1073742236);  // (824 + 2^31) / 2
+  EXPECT_EQ(huge->ypos, 1073742208);  // (768 + 2^31) / 2
+  group->SetRect(INT32_MAX, INT32_MIN, INT32_MAX, 0);
+  auto far = MakeWindow(S("f"), 0, 0, INT32_MIN, INT32_MAX, group, WindowCenter);
+  EXPECT_EQ(far->xpos, INT32_MAX);
+  EXPECT_EQ(far->ypos, INT32_MIN);
   group->CleanUp();
 }
 

@@ -257,6 +257,15 @@ TEST(GadgetModelTest, StartUpRegistersDragIdsAndIconStripsCutSquares) {
   ASSERT_NE(whole, nullptr);
   EXPECT_NE(whole, strip.pixmap);
   EXPECT_EQ(whole->pixels, strip.pixmap->pixels);
+
+  // A window reaching past any edge, even from the ends of the 32-bit range,
+  // comes out transparent there.
+  auto corner = strip.pixmap->Window(3, 0, 2, 3);
+  EXPECT_EQ(corner->pixels, (std::vector<uint32_t>{0, 0, 0, 0xFF00FF00u, 0, 0}));
+  for (int32_t edge : {INT32_MAX, INT32_MIN}) {
+    auto outside = strip.pixmap->Window(edge, edge, 2, 2);
+    EXPECT_EQ(outside->pixels, std::vector<uint32_t>(4, 0));
+  }
 }
 
 }  // namespace

@@ -174,6 +174,18 @@ TEST_F(GadgetLayoutTest, SetParentPlacesKidsByIndexAndMovesBetweenGroups) {
   EXPECT_EQ(parent->HasDescendant(d), 0);
   EXPECT_TRUE(other->kids.empty());
   EXPECT_EQ(d->parent, nullptr);
+
+  // Under itself or under one of its descendants is refused and changes nothing.
+  d->_setparent(other, -1);
+  EXPECT_EQ(other->_setparent(other, 0), -1);
+  EXPECT_EQ(other->_setparent(d, 0), -1);
+  EXPECT_EQ(parent->_setparent(d, 0), -1);
+  EXPECT_EQ(other->parent, parent);
+  EXPECT_EQ(parent->parent, nullptr);
+  EXPECT_EQ(parent->kids.size(), 4u);
+  EXPECT_EQ(other->kids, std::vector<Ref<TGadget>>{d});
+  EXPECT_TRUE(d->kids.empty());
+  EXPECT_EQ(d->_setparent(parent, 0), 0);
 }
 
 }  // namespace

@@ -73,6 +73,54 @@ TEST(Hook, RemoveTakesOnlyTheFirstNodeWithTheSameFunctionAndContext) {
   EXPECT_EQ(trail, "");
 }
 
+namespace {
+ObjectRef laterContext;
+int addsLeft = 0;
+
+// Removes itself and the Record hook with laterContext from the chain it runs in.
+ObjectRef RemoveSelfAndLater(int32_t id, const ObjectRef& data, const ObjectRef& context) {
+  trail += "remover ";
+  HookRemove(id, RemoveSelfAndLater, context);
+  HookRemove(id, Record, laterContext);
+  return data;
+}
+
+// Adds one more of itself below itself on every call (bounded, so that a
+// chain that runs new hooks at once still ends).
+ObjectRef AddBelow(int32_t id, const ObjectRef& data, const ObjectRef& context) {
+  trail += "adder ";
+  if (addsLeft-- > 0) HookAdd(id, AddBelow, context, -1);
+  return data;
+}
+}  // namespace
+
+TEST(Hook, ARunSeesTheChainAsItStoodWhenItStartedLessHooksRemovedMeanwhile) {
+  HookInit();
+  int32_t edited = HookAllocId();
+  laterContext = Tag("later");
+  HookAdd(edited, Record, Tag("first"), 3);
+  HookAdd(edited, RemoveSelfAndLater, nullptr, 2);
+  HookAdd(edited, Record, laterContext, 1);
+  HookAdd(edited, Record, Tag("last"), 0);
+  trail.clear();
+  HookRun(edited, Tag("data"));
+  EXPECT_EQ(trail, "first+ remover last+ ");
+  trail.clear();
+  HookRun(edited, Tag("data"));
+  EXPECT_EQ(trail, "first+ last+ ");
+
+  int32_t growing = HookAllocId();
+  HookAdd(growing, AddBelow, nullptr, 0);
+  addsLeft = 100;
+  trail.clear();
+  HookRun(growing, Tag("data"));
+  EXPECT_EQ(trail, "adder ") << "a hook added during a run waits for the next run";
+  trail.clear();
+  HookRun(growing, Tag("data"));
+  EXPECT_EQ(trail, "adder adder ");
+  laterContext.reset();
+}
+
 TEST(Hook, AddingToAnIdOutsideTheTableIsAnError) {
   HookInit();
   EXPECT_THROW(HookAdd(HookIdLimit, Record, nullptr, 0), TRuntimeError);

@@ -130,6 +130,17 @@ TEST_F(ProxyGadgetTest, SetProxyMovesTheSourceLinkAndLeavesOtherProxiesAlone) {
   // Wrapping the placeholder never marks the shared placeholder.
   EXPECT_EQ(GadgetPlaceholder()->source.lock(), nullptr);
 
+  // A proxy may not wrap itself, directly or through other proxies: refused,
+  // nothing changes and forwarding still ends.
+  EXPECT_EQ(other->SetProxy(other), -1);
+  auto outer = New<TProxyGadget>();
+  EXPECT_EQ(outer->SetProxy(other), 0);
+  EXPECT_EQ(other->SetProxy(outer), -1);
+  EXPECT_EQ(other->GetProxy(), second);
+  EXPECT_EQ(second->source.lock(), other);
+  EXPECT_EQ(other->source.lock(), outer);
+  EXPECT_EQ(outer->GetWidth(), second->GetWidth());
+
   // The proxy owns its wrapped gadget, but not the other way round: dropping
   // the proxy frees it and leaves the gadget without a source.
   std::weak_ptr<TProxyGadget> gone = proxy;
