@@ -124,7 +124,9 @@ int32_t TFLComboBox::SetListItemState(int32_t index, int32_t state) {
   Fl_Menu_* list = MenuWidget();
   if (!list || index < 0 || index >= list->size()) return 0;
   list->value(index);
-  if (Fl_Input_Choice* box = InputChoice()) box->value(list->text(index) ? list->text(index) : "");
+  // The item's own text: the FLTK label has its "&" and "@" doubled.
+  if (Fl_Input_Choice* box = InputChoice(); box && menu && index < static_cast<int32_t>(menu->mkids.size()))
+    box->value(NarrowString(menu->mkids[static_cast<size_t>(index)]->text).c_str());
   list->redraw();
   return 0;
 }
@@ -162,7 +164,7 @@ void TFLComboBox::UpdateTable() {
   if (table && list->mvalue())
     shown = std::dynamic_pointer_cast<TFLMenu>(
         HandleToObject(static_cast<int32_t>(reinterpret_cast<intptr_t>(list->mvalue()->user_data()))));
-  auto fresh = FlBuildMenuTable(menu);
+  auto fresh = FlBuildMenuTable(menu, true);
   list->menu(fresh->items.data());
   if (shown && shown->Parent() == menu) list->value(shown->index);
   table = std::move(fresh);

@@ -47,10 +47,23 @@ void MenuFont(const TFLMenu& item, Fl_Font& face, Fl_Fontsize& size) {
   size = found ? static_cast<Fl_Fontsize>(found->flsize) : FL_NORMAL_SIZE;
 }
 
+// FLTK draws "&&" as "&" and "@@" as "@", with no shortcut and no symbol.
+std::string LiteralLabel(const std::string& text) {
+  std::string label;
+  label.reserve(text.size() + static_cast<size_t>(std::count_if(text.begin(), text.end(),
+                                                                 [](char c) { return c == '&' || c == '@'; })));
+  for (char c : text) {
+    if (c == '&' || c == '@') label += c;
+    label += c;
+  }
+  return label;
+}
+
 void WriteItem(TFLMenuTable& table, TFLMenu& item, int flags) {
   if (item.index < 0 || item.index >= static_cast<int32_t>(table.items.size())) return;
   Fl_Menu_Item& slot = table.items[static_cast<size_t>(item.index)];
-  table.labels.push_back(NarrowString(item.text));
+  const std::string bytes = NarrowString(item.text);
+  table.labels.push_back(table.literalLabels ? LiteralLabel(bytes) : bytes);
   slot.text = table.labels.back().c_str();
   slot.shortcut_ = item.flshortcut;
   slot.callback_ = TFLWidget::CallbackHandler;
@@ -171,8 +184,9 @@ int32_t TFLMenu::SetTooltip(const String& tip) {
 
 Ref<TGadget> TFLMenu::GetGroup() { return Parent(); }
 
-std::unique_ptr<TFLMenuTable> FlBuildMenuTable(const Ref<TFLMenu>& root) {
+std::unique_ptr<TFLMenuTable> FlBuildMenuTable(const Ref<TFLMenu>& root, bool literalLabels) {
   auto table = std::make_unique<TFLMenuTable>();
+  table->literalLabels = literalLabels;
   const int32_t n = root ? root->count(-1) : 0;
   table->items.resize(static_cast<size_t>(std::max(n, 0)) + 2);
   if (root) root->SetFLMenu(*table);

@@ -18,6 +18,10 @@ class TFLGadget;
 struct TFLMenuTable {
   std::vector<Fl_Menu_Item> items;  // zeroed; unused slots end submenus and the table
   std::deque<std::string> labels;   // a deque never moves what it already holds
+  // FLTK reads "&" in an item label as a shortcut mark and "@" as the start of
+  // a symbol. Menus keep that; a list of the user's own texts (a combo box's)
+  // escapes both so that every label shows exactly its text.
+  bool literalLabels = false;
 };
 
 // One menu item; a tree of them describes a window's menu bar, a popup menu or
@@ -75,5 +79,6 @@ class TFLMenu : public TFLWidget {
 
 inline Ref<TFLMenu> AsFLMenu(const Ref<TGadget>& gadget) { return std::dynamic_pointer_cast<TFLMenu>(gadget); }
 
-// The FLTK item table for the tree under root (numbered and written afresh).
-std::unique_ptr<TFLMenuTable> FlBuildMenuTable(const Ref<TFLMenu>& root);
+// The FLTK item table for the tree under root (numbered and written afresh),
+// with literal labels when literalLabels is set.
+std::unique_ptr<TFLMenuTable> FlBuildMenuTable(const Ref<TFLMenu>& root, bool literalLabels = false);

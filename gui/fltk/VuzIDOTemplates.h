@@ -163,6 +163,11 @@ class VuzIDOTextArea : public FlTextBufferOwner, public T {
         if (!tracker.deleted()) this->do_callback(this, this->user_data());
         return result;
       }
+      case FL_DRAG:
+        // The text widget extends its selection on any drag; only the left
+        // button, the one that started it, may.
+        if (!(Fl::event_state() & FL_BUTTON1)) return 1;
+        return T::handle(event);
       case FL_UNFOCUS: {
         Fl_Widget_Tracker tracker(this);
         int result = T::handle(event);

@@ -7,12 +7,14 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -102,6 +104,28 @@ int32_t RaiseKey(int32_t id, XKeyEvent& key, const ObjectRef& source) {
 int32_t MouseButton(unsigned int button) {
   return button <= 1 ? static_cast<int32_t>(button) : 5 - static_cast<int32_t>(button);
 }
+
+// A protocol error is a request the server refused, most often one naming a
+// window that went away a moment earlier. Nothing the program holds is lost
+// by it, so it is reported once per error code and the program goes on;
+// Xlib's own handler would end the process.
+int OnXError(Display* display, XErrorEvent* error) {
+  static std::atomic<bool> reported[256];
+  if (reported[error->error_code].exchange(true)) return 0;
+  char name[128] = "";
+  XGetErrorText(display, error->error_code, name, sizeof name);
+  fprintf(stderr, "quorvel: X error %s (code %d, request %d) ignored\n", name, error->error_code,
+          error->request_code);
+  return 0;
+}
+
+// Without its display the program can neither show nor ask anything. Records
+// are saved whenever they change, so ending at once loses nothing. _exit, not
+// exit: exit handlers could reach for the dead connection again.
+[[noreturn]] int OnXIOError(Display*) {
+  fputs("quorvel: the connection to the X display was lost\n", stderr);
+  _exit(1);
+}
 }  // namespace
 
 int32_t LinuxKeyCode(unsigned long keysym) {
@@ -130,6 +154,8 @@ TLinuxSystemDriver::TLinuxSystemDriver() {
   NativeState& native = Native();
   if (native.display) return;
   XInitThreads();
+  XSetErrorHandler(OnXError);
+  XSetIOErrorHandler(OnXIOError);
   native.display = XOpenDisplay(nullptr);
   if (native.display) native.displayFd = ConnectionNumber(native.display);
 }

@@ -22,7 +22,8 @@ class TLinuxSystemDriver : public TSystemDriver {
  public:
   // Puts Xlib into thread mode, opens the default display and creates the
   // wake-up pipe. Without a display GetDisplay() is null and the pump does
-  // nothing.
+  // nothing. X protocol errors are reported on stderr, once per error code,
+  // and ignored; a lost display connection ends the process with status 1.
   TLinuxSystemDriver();
 
   // Translates pending X events, then runs posted completions.

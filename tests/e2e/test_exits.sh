@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every way out ends the program at once with status 0.
+# Every way out ends the program at once: status 0 for the ways a person
+# takes, status 1 when the display goes away.
 source "$(dirname "$0")/lib.sh"
 [ -n "$WM_CLOSE" ] || fail "usage: test_exits.sh <quorvel> <wm_close>"
 
@@ -33,4 +34,12 @@ for target in main prompt; do
   expect_exit_0 "closing the $target window with the prompt open"
   [ ! -e "$WORK/app/quorvel.dat" ] || fail "closing saved a record"
 done
+
+# The server drops the program's connection (as when the X session ends).
+start_app
+MAIN=$(main_window) || fail "no main window"
+xkill -id "$MAIN" >/dev/null
+wait_exit 50 || fail "losing the display: the program did not end"
+[ "$EXIT_STATUS" = 1 ] || fail "losing the display: exit status $EXIT_STATUS"
+grep -q "^quorvel: the connection to the X display was lost$" "$WORK/out.log" || fail "losing the display: no message"
 echo "exits: ok"

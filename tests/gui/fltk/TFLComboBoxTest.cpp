@@ -4,6 +4,12 @@
 #include <FL/Fl_Input_Choice.H>
 // clang-format on
 
+#include <algorithm>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "gui/fltk/TFLComboBox.h"
 
 using namespace backend_test;
@@ -11,6 +17,90 @@ using namespace backend_test;
 namespace {
 
 constexpr int WindowX = 300, WindowY = 200;
+
+// The dark pixels of one line of text, cropped to the box that holds them.
+struct Ink {
+  int w = 0, h = 0;
+  std::vector<bool> dark;
+  bool operator==(const Ink&) const = default;
+};
+
+// Failures draw the ink.
+void PrintTo(const Ink& ink, std::ostream* out) {
+  *out << ink.w << "x" << ink.h;
+  for (int row = 0; row < ink.h; ++row) {
+    *out << "\n";
+    for (int col = 0; col < ink.w; ++col) *out << (ink.dark[static_cast<size_t>(row * ink.w + col)] ? '#' : '.');
+  }
+}
+
+// The lines of text in a rectangle of an X window, top to bottom: runs of
+// rows with dark pixels, separated by rows without.
+std::vector<Ink> TextLines(Window xid, int x, int y, int w, int h) {
+  XImage* image = XGetImage(fl_display, xid, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
+                            ZPixmap);
+  if (!image) return {};
+  auto brightness = [&](int col, int row) {
+    const unsigned long pixel = XGetPixel(image, col, row);
+    return static_cast<int>(((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF));
+  };
+  // Black text is smoothed into the background it is drawn on: a pixel is ink
+  // when the text covers more than half of it, whatever the background.
+  std::map<int, int> seen;
+  for (int row = 0; row < h; ++row)
+    for (int col = 0; col < w; ++col) ++seen[brightness(col, row)];
+  const int background =
+      std::max_element(seen.begin(), seen.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  auto dark = [&](int col, int row) { return 2 * brightness(col, row) < background; };
+  auto rowHasInk = [&](int row) {
+    for (int col = 0; col < w; ++col)
+      if (dark(col, row)) return true;
+    return false;
+  };
+  std::vector<Ink> lines;
+  for (int row = 0; row < h;) {
+    if (!rowHasInk(row)) {
+      ++row;
+      continue;
+    }
+    int end = row;
+    while (end < h && rowHasInk(end)) ++end;
+    int left = w, right = -1;
+    for (int r = row; r < end; ++r)
+      for (int col = 0; col < w; ++col)
+        if (dark(col, r)) left = std::min(left, col), right = std::max(right, col);
+    Ink ink;
+    ink.w = right - left + 1;
+    ink.h = end - row;
+    for (int r = row; r < end; ++r)
+      for (int col = left; col <= right; ++col) ink.dark.push_back(dark(col, r));
+    lines.push_back(std::move(ink));
+    row = end;
+  }
+  XDestroyImage(image);
+  return lines;
+}
+
+// The lines of a widget, inset from its edges; a right inset of its height
+// leaves out a drop-down button.
+std::vector<Ink> TextLinesOf(Fl_Widget* widget, int inset, int rightInset) {
+  Pump();
+  return TextLines(fl_xid(widget->window()), widget->x() + inset, widget->y() + inset,
+                   widget->w() - inset - rightInset, widget->h() - 2 * inset);
+}
+
+std::vector<Ink> openList;
+
+// Runs inside the open drop-down's loop: reads its lines, then closes it.
+void ReadOpenList(void*) {
+  for (Fl_Window* shown = Fl::first_window(); shown; shown = Fl::next_window(shown)) {
+    if (!shown->menu_window()) continue;
+    Fl::flush();
+    XSync(fl_display, False);
+    openList = TextLines(fl_xid(shown), 4, 4, shown->w() - 8, shown->h() - 8);
+  }
+  PressKey(XK_Escape);
+}
 
 class ComboBoxTest : public testing::Test {
  protected:
@@ -136,6 +226,39 @@ TEST_F(ComboBoxTest, EditableBoxReportsTypingAndPicks) {
 
   GadgetSelectItem(combo, 0);
   EXPECT_EQ(GadgetGetText(combo), S("red"));
+}
+
+TEST_F(ComboBoxTest, ItemsShowTheirTextExactlyAsAPlainLabelDoes) {
+  const char* texts[] = {"AT&T", "me@home"};
+  auto combo = MakeCombo(window, 0, {texts[0], texts[1]});
+  std::vector<Ink> plain;
+  for (int i = 0; i < 2; ++i) {
+    auto label = MakeLabel(S(texts[i]), 10, 60 + 30 * i, 200, 24, window, 0);
+    const auto lines = TextLinesOf(AsFLWidget(label)->flhandle, 0, 0);
+    ASSERT_EQ(lines.size(), 1u) << texts[i];
+    plain.push_back(lines[0]);
+  }
+
+  // The open list, opened with nothing selected so that no item is highlighted.
+  std::dynamic_pointer_cast<TFLComboBox>(combo)->UpdateTable();
+  List(combo)->value(static_cast<const Fl_Menu_Item*>(nullptr));
+  openList.clear();
+  MovePointer(WindowX + 100, WindowY + 20);
+  Pump();
+  Fl::add_timeout(0.3, ReadOpenList);
+  ClickButton(1);
+  ASSERT_TRUE(PumpUntil([] { return !openList.empty(); }));
+  Pump();
+  EXPECT_EQ(openList, plain);
+
+  // The closed box shows the selected item the same way.
+  for (int i = 0; i < 2; ++i) {
+    GadgetSelectItem(combo, i);
+    const auto face = TextLinesOf(List(combo), 4, List(combo)->h() + 4);
+    ASSERT_EQ(face.size(), 1u) << texts[i];
+    EXPECT_EQ(face[0], plain[static_cast<size_t>(i)]) << texts[i];
+    EXPECT_EQ(GadgetItemText(combo, i), S(texts[i]));
+  }
 }
 
 }  // namespace

@@ -222,6 +222,22 @@ TEST_F(TextAreaTest, OnlyTheLeftButtonReachesTheTextAndRightReleaseAsksForAMenu)
   ASSERT_TRUE(PumpUntil([&] { return !recorder.Of(GadgetSelect).empty(); }));
   EXPECT_EQ(TextAreaCursor(area, 1), 4);
   EXPECT_EQ(GadgetGetText(area), S("keep"));
+
+  // Dragging with any other button leaves cursor, selection and text alone.
+  for (unsigned button : {3u, 2u}) {
+    MovePointer(WindowX + 20 + 60, WindowY + 30 + 15);
+    Pump();
+    XTestFakeButtonEvent(fl_display, button, True, CurrentTime);
+    for (int x = 50; x >= 0; x -= 10) {
+      MovePointer(WindowX + 20 + x, WindowY + 30 + 15);
+      Pump(2);
+    }
+    XTestFakeButtonEvent(fl_display, button, False, CurrentTime);
+    Pump();
+    EXPECT_EQ(TextAreaCursor(area, 1), 4) << "button " << button;
+    EXPECT_EQ(TextAreaSelectionLength(area, 1), 0) << "button " << button;
+    EXPECT_EQ(GadgetGetText(area), S("keep")) << "button " << button;
+  }
 }
 
 }  // namespace

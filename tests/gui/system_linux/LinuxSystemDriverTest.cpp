@@ -211,6 +211,25 @@ TEST_F(LinuxDriverTest, MoveMouseWithoutADesignatedWindowMovesThePointerBy) {
   Collect(0);
 }
 
+TEST_F(LinuxDriverTest, AProtocolErrorIsReportedOncePerCodeAndIgnored) {
+  const Window gone = XAllocID(display);  // names no window
+  Window root;
+  int x, y;
+  unsigned w, h, border, depth;
+  testing::internal::CaptureStderr();
+  XMapWindow(display, gone);
+  XSync(display, False);
+  EXPECT_EQ(XGetGeometry(display, gone, &root, &x, &y, &w, &h, &border, &depth), 0);
+  XMapWindow(display, gone);
+  XSync(display, False);
+  const std::string console = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(console,
+            "quorvel: X error BadWindow (invalid Window parameter) (code 3, request 8) ignored\n"
+            "quorvel: X error BadDrawable (invalid Pixmap or Window parameter) (code 9, request 14) ignored\n");
+  XWindowAttributes state;
+  EXPECT_NE(XGetWindowAttributes(display, window, &state), 0) << "the connection still serves";
+}
+
 namespace {
 std::vector<int32_t> completedValues;
 std::vector<std::thread::id> completedOn;
@@ -365,4 +384,24 @@ TEST(LinuxDriverDeathTest, WithoutADisplayInitFailsAndInstallsNothing) {
         _exit(!opened && !LinuxSystemDriverInit() && systemDriver == before && !LinuxNativeDriver() && quiet ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
+}
+
+// In a fresh process: another client has the server close our connection.
+TEST(LinuxDriverDeathTest, ALostDisplayEndsTheProgramWithStatusOneAndSaysSo) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        HookInit();
+        EventInit();
+        if (!LinuxSystemDriverInit()) _exit(2);
+        Display* own = LinuxNativeDriver()->GetDisplay();
+        const Window mine = XCreateSimpleWindow(own, DefaultRootWindow(own), 0, 0, 10, 10, 0, 0, 0);
+        XSync(own, False);
+        Display* other = XOpenDisplay(nullptr);
+        XKillClient(other, mine);
+        XSync(other, False);
+        for (int round = 0; round < 20; ++round) SystemWaitEvents();
+        _exit(0);
+      },
+      testing::ExitedWithCode(1), "^quorvel: the connection to the X display was lost\n$");
 }
