@@ -35,6 +35,23 @@ for target in main prompt; do
   [ ! -e "$WORK/app/quorvel.dat" ] || fail "closing saved a record"
 done
 
+# A protocol error (here the answer to a clipboard request from a window
+# that is gone) is reported once and the program goes on.
+[ -n "$STRAY_REQUEST" ] || fail "usage: test_exits.sh <quorvel> <wm_close> <stray_request>"
+start_app
+MAIN=$(main_window) || fail "no main window"
+click_main 54 82
+click_main 459 106
+"$STRAY_REQUEST" >/dev/null || fail "no clipboard owner to ask"
+"$STRAY_REQUEST" >/dev/null || fail "no clipboard owner to ask"
+sleep 0.5
+kill -0 "$APP_PID" 2>/dev/null || fail "an X protocol error ended the program"
+[ "$(grep -c "^quorvel: X error BadWindow" "$WORK/out.log")" = 1 ] || fail "the X error was not reported once"
+click_main 54 82
+click_main 459 106
+[[ "$(clipboard)" =~ ^[a-f0-9]{20}$ ]] || fail "the program stopped working after an X error"
+stop_app
+
 # The server drops the program's connection (as when the X session ends).
 start_app
 MAIN=$(main_window) || fail "no main window"
