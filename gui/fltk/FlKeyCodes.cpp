@@ -2,68 +2,53 @@
 
 #include <FL/Enumerations.H>
 
+#include <span>
+#include <utility>
+
+namespace {
+struct TKeyPair {
+  int32_t flKey;
+  int32_t code;
+  bool backward;  // FlKeyFromKeyCode gives this key for the code
+};
+
+// Keys as key events report them. Keys the gadget layer does not name get 0;
+// a code named by several keys (Return) translates back to the first of them.
+constexpr TKeyPair kEventKeys[] = {
+    {FL_BackSpace, 8, true},  {FL_Tab, 9, true},          {FL_Enter, 13, true},       {FL_Escape, 27, true},
+    {FL_Page_Up, 33, true},   {FL_Page_Down, 34, true},   {FL_End, 35, true},         {FL_Home, 36, true},
+    {FL_Left, 37, true},      {FL_Up, 38, true},          {FL_Right, 39, true},       {FL_Down, 40, true},
+    {FL_Print, 42, true},     {FL_Insert, 45, true},      {FL_Delete, 46, true},      {FL_KP_Enter, 13, false},
+    {FL_Shift_L, 160, false}, {FL_Shift_R, 161, false},   {FL_Control_L, 162, false}, {FL_Control_R, 163, false},
+    {FL_Alt_L, 164, false},   {FL_Alt_R, 165, false},     {FL_Meta_L, 91, false},     {FL_Meta_R, 92, false},
+    {FL_Pause, 0, false},     {FL_Scroll_Lock, 0, false}, {FL_Menu, 0, false},        {FL_Help, 0, false},
+    {FL_Num_Lock, 0, false},  {FL_Caps_Lock, 0, false},
+};
+
+// Keys of shortcuts outside the ranges of letters, digits, arrows and
+// function keys. ISO left tab is what X11 reports for Shift+Tab.
+constexpr TKeyPair kShortcutKeys[] = {
+    {FL_Escape, 27, true}, {FL_Tab, 9, true}, {0xFE20, 9, false}, {'[', 219, true}, {']', 221, true}, {'\\', 226, true},
+};
+
+// FLTK's state bits and the modifier mask, both ways.
+constexpr std::pair<int32_t, int32_t> kModifierBits[] = {{FL_SHIFT, 1}, {FL_CTRL, 2}, {FL_ALT, 4}, {FL_META, 8}};
+
+const TKeyPair* FindFlKey(std::span<const TKeyPair> table, int32_t flKey) {
+  for (const TKeyPair& pair : table)
+    if (pair.flKey == flKey) return &pair;
+  return nullptr;
+}
+
+const TKeyPair* FindCode(std::span<const TKeyPair> table, int32_t code) {
+  for (const TKeyPair& pair : table)
+    if (pair.backward && pair.code == code) return &pair;
+  return nullptr;
+}
+}  // namespace
+
 int32_t ZelkKeyFromFlConst(int32_t flKey) {
-  switch (flKey) {
-    case FL_BackSpace:
-      return 8;
-    case FL_Tab:
-      return 9;
-    case FL_Enter:
-      return 13;
-    case FL_Pause:
-    case FL_Scroll_Lock:
-      return 0;
-    case FL_Escape:
-      return 27;
-    case FL_Home:
-      return 36;
-    case FL_Left:
-      return 37;
-    case FL_Up:
-      return 38;
-    case FL_Right:
-      return 39;
-    case FL_Down:
-      return 40;
-    case FL_Page_Up:
-      return 33;
-    case FL_Page_Down:
-      return 34;
-    case FL_End:
-      return 35;
-    case FL_Print:
-      return 42;
-    case FL_Insert:
-      return 45;
-    case FL_Menu:
-    case FL_Help:
-    case FL_Num_Lock:
-      return 0;
-    case FL_KP_Enter:
-      return 13;
-    case FL_Shift_L:
-      return 160;
-    case FL_Shift_R:
-      return 161;
-    case FL_Control_L:
-      return 162;
-    case FL_Control_R:
-      return 163;
-    case FL_Caps_Lock:
-      return 0;
-    case FL_Meta_L:
-      return 91;
-    case FL_Meta_R:
-      return 92;
-    case FL_Alt_L:
-      return 164;
-    case FL_Alt_R:
-      return 165;
-    case FL_Delete:
-      return 46;
-    default:
-      break;
-  }
+  if (const TKeyPair* pair = FindFlKey(kEventKeys, flKey)) return pair->code;
   if (flKey >= FL_KP && flKey <= FL_KP + 9) return 96 + (flKey - FL_KP);
   // FLTK reports the keypad digits as FL_KP + '0' .. FL_KP + '9'; they get the
   // numeric-pad codes as well rather than passing through as raw key values.
@@ -77,64 +62,13 @@ int32_t KeyCodeFromFlKey(int32_t flKey) {
   if (flKey >= 'a' && flKey <= '~') return flKey - 32;
   if (flKey >= FL_Left && flKey <= FL_Down) return 37 + (flKey - FL_Left);
   if (flKey >= FL_F + 1 && flKey <= FL_F + 13) return 112 + (flKey - FL_F - 1);
-  switch (flKey) {
-    case FL_Escape:
-      return 27;
-    case FL_Tab:
-    case 0xFE20:
-      return 9;  // ISO left tab (Shift+Tab on X11)
-    case '[':
-      return 219;
-    case ']':
-      return 221;
-    case '\\':
-      return 226;
-    default:
-      return flKey;
-  }
+  const TKeyPair* pair = FindFlKey(kShortcutKeys, flKey);
+  return pair ? pair->code : flKey;
 }
 
 int32_t FlKeyFromKeyCode(int32_t code) {
-  switch (code) {
-    case 8:
-      return FL_BackSpace;
-    case 9:
-      return FL_Tab;
-    case 13:
-      return FL_Enter;
-    case 27:
-      return FL_Escape;
-    case 33:
-      return FL_Page_Up;
-    case 34:
-      return FL_Page_Down;
-    case 35:
-      return FL_End;
-    case 36:
-      return FL_Home;
-    case 37:
-      return FL_Left;
-    case 38:
-      return FL_Up;
-    case 39:
-      return FL_Right;
-    case 40:
-      return FL_Down;
-    case 42:
-      return FL_Print;
-    case 45:
-      return FL_Insert;
-    case 46:
-      return FL_Delete;
-    case 219:
-      return '[';
-    case 221:
-      return ']';
-    case 226:
-      return '\\';
-    default:
-      break;
-  }
+  if (const TKeyPair* pair = FindCode(kEventKeys, code)) return pair->flKey;
+  if (const TKeyPair* pair = FindCode(kShortcutKeys, code)) return pair->flKey;
   if (code >= 65 && code <= 94) return code + 32;
   if (code >= 112 && code <= 123) return code + 0xFF4E;
   return code;
@@ -142,18 +76,14 @@ int32_t FlKeyFromKeyCode(int32_t code) {
 
 int32_t ModifiersFromFlState(int32_t state) {
   int32_t mods = 0;
-  if (state & FL_SHIFT) mods |= 1;
-  if (state & FL_CTRL) mods |= 2;
-  if (state & FL_ALT) mods |= 4;
-  if (state & FL_META) mods |= 8;
+  for (const auto& [flBit, bit] : kModifierBits)
+    if (state & flBit) mods |= bit;
   return mods;
 }
 
 int32_t FlStateFromModifiers(int32_t mods) {
   int32_t state = 0;
-  if (mods & 1) state |= FL_SHIFT;
-  if (mods & 2) state |= FL_CTRL;
-  if (mods & 4) state |= FL_ALT;
-  if (mods & 8) state |= FL_META;
+  for (const auto& [flBit, bit] : kModifierBits)
+    if (mods & bit) state |= flBit;
   return state;
 }

@@ -39,12 +39,11 @@ void InitFlBackEnd(Display* display, FlEventHandlerFunc eventHandler, FlKeyFilte
 
 int CurrentFlEvent() { return currentFlEvent != 0 ? currentFlEvent : Fl::event(); }
 
-int32_t FlUserHandle(const Fl_Widget* widget) {
-  if (!widget) return 0;
-  return static_cast<int32_t>(reinterpret_cast<intptr_t>(widget->user_data()));
-}
+int32_t FlUserHandle(const Fl_Widget* widget) { return widget ? FlDataHandle(widget->user_data()) : 0; }
 
 void* FlHandleData(int32_t handle) { return reinterpret_cast<void*>(static_cast<intptr_t>(handle)); }
+
+int32_t FlDataHandle(const void* data) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(data)); }
 
 int FlRunKeyFilter(int32_t handle) { return keyFilterFunc ? keyFilterFunc(handle) : 1; }
 

@@ -25,6 +25,7 @@ int CurrentFlEvent();
 // Widgets carry the object handle of their gadget as user data.
 int32_t FlUserHandle(const Fl_Widget* widget);
 void* FlHandleData(int32_t handle);
+int32_t FlDataHandle(const void* data);
 
 // Calls into the handlers given to InitFlBackEnd; each answers 0 when none is set
 // (the key filter answers 1: no filter lets every key through).

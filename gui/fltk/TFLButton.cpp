@@ -6,8 +6,6 @@
 #include "gui/core/Event.h"
 #include "gui/core/GadgetEvents.h"
 
-Fl_Button* TFLButton::Button() const { return dynamic_cast<Fl_Button*>(flhandle); }
-
 int32_t TFLButton::InitGadget() {
   fltype = FlKindButton;
   int align = FL_ALIGN_INSIDE | FL_ALIGN_CLIP | FL_ALIGN_WRAP;
@@ -51,7 +49,7 @@ int32_t TFLButton::InitGadget() {
 int32_t TFLButton::Class() { return GadgetClassButton; }
 
 int32_t TFLButton::State() {
-  Fl_Button* button = Button();
+  Fl_Button* button = FlWidget<Fl_Button>();
   return TFLGadget::State() + (button && button->value() ? GadgetStateSelected : 0);
 }
 
@@ -66,7 +64,7 @@ String TFLButton::GetText() { return currentText; }
 
 int32_t TFLButton::SetSelected(int32_t flag) {
   if (IsRadio() && flag) ExcludeOthers();
-  if (Fl_Button* button = Button()) button->value(flag ? 1 : 0);
+  if (Fl_Button* button = FlWidget<Fl_Button>()) button->value(flag ? 1 : 0);
   return 0;
 }
 
@@ -77,14 +75,14 @@ int32_t TFLButton::ExcludeOthers() {
     Ref<TFLWidget> other = AsFLWidget(kid);
     if (!other || other.get() == this) continue;
     if (other->fltype != FlKindRoundButton && other->fltype != FlKindToggleRadio) continue;
-    if (auto* button = dynamic_cast<Fl_Button*>(other->flhandle)) button->value(0);
+    if (auto* button = other->FlWidget<Fl_Button>()) button->value(0);
   }
   return 0;
 }
 
 int32_t TFLButton::SetHotKey(int32_t key, int32_t modifiers) {
   flkey = TFLGadget::SetHotKey(key, modifiers);
-  if (Fl_Button* button = Button()) button->shortcut(flkey);
+  if (Fl_Button* button = FlWidget<Fl_Button>()) button->shortcut(flkey);
   return 0;
 }
 

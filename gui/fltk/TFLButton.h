@@ -25,6 +25,5 @@ class TFLButton : public TFLGadget {
   String currentText;
 
  private:
-  Fl_Button* Button() const;
   bool IsRadio() const { return (style & 7) == ButtonRadio; }
 };

@@ -12,8 +12,6 @@
 #include "gui/core/GadgetEvents.h"
 #include "gui/fltk/FlWidgetLayer.h"
 #include "gui/fltk/TFLMenu.h"
-#include "gui/fltk/TFLTKGUIDriver.h"
-#include "runtime/HandleTable.h"
 
 TFLComboBox::~TFLComboBox() = default;
 
@@ -27,26 +25,19 @@ int32_t TFLComboBox::Class() { return GadgetClassComboBox; }
 
 bool TFLComboBox::Editable() const { return (style & ComboBoxEditable) != 0; }
 
-Fl_Input_Choice* TFLComboBox::InputChoice() const {
-  return Editable() ? dynamic_cast<Fl_Input_Choice*>(flhandle) : nullptr;
-}
-
 Fl_Menu_* TFLComboBox::MenuWidget() const {
-  if (Editable()) {
-    Fl_Input_Choice* box = InputChoice();
-    return box ? box->menubutton() : nullptr;
-  }
-  return dynamic_cast<Fl_Choice*>(flhandle);
+  if (Fl_Input_Choice* box = FlWidget<Fl_Input_Choice>()) return box->menubutton();
+  return FlWidget<Fl_Choice>();
 }
 
 String TFLComboBox::GetText() {
-  if (Fl_Input_Choice* box = InputChoice()) return WidenString(box->value() ? box->value() : "");
+  if (Fl_Input_Choice* box = FlWidget<Fl_Input_Choice>()) return WidenString(box->value() ? box->value() : "");
   if (_lastchoice < 0 || !menu || _lastchoice >= static_cast<int32_t>(menu->mkids.size())) return String();
   return menu->mkids[static_cast<size_t>(_lastchoice)]->text;
 }
 
 int32_t TFLComboBox::SetText(const String& text) {
-  Fl_Input_Choice* box = InputChoice();
+  Fl_Input_Choice* box = FlWidget<Fl_Input_Choice>();
   if (!box) return 0;
   const std::string bytes = NarrowString(text);
   box->input()->value(bytes.data(), static_cast<int>(bytes.size()));
@@ -125,7 +116,8 @@ int32_t TFLComboBox::SetListItemState(int32_t index, int32_t state) {
   if (!list || index < 0 || index >= list->size()) return 0;
   list->value(index);
   // The item's own text: the FLTK label has its "&" and "@" doubled.
-  if (Fl_Input_Choice* box = InputChoice(); box && menu && index < static_cast<int32_t>(menu->mkids.size()))
+  if (Fl_Input_Choice* box = FlWidget<Fl_Input_Choice>();
+      box && menu && index < static_cast<int32_t>(menu->mkids.size()))
     box->value(NarrowString(menu->mkids[static_cast<size_t>(index)]->text).c_str());
   list->redraw();
   return 0;
@@ -161,9 +153,7 @@ void TFLComboBox::UpdateTable() {
   tableStale = false;
   // Remember the item shown as selected by identity: its slot may have moved.
   Ref<TFLMenu> shown;
-  if (table && list->mvalue())
-    shown = std::dynamic_pointer_cast<TFLMenu>(
-        HandleToObject(static_cast<int32_t>(reinterpret_cast<intptr_t>(list->mvalue()->user_data()))));
+  if (table && list->mvalue()) shown = AsFLMenu(TFLWidget::FromData(list->mvalue()->user_data()));
   auto fresh = FlBuildMenuTable(menu, true);
   list->menu(fresh->items.data());
   if (shown && shown->Parent() == menu) list->value(shown->index);
@@ -172,13 +162,7 @@ void TFLComboBox::UpdateTable() {
 }
 
 int32_t TFLComboBox::Free() {
-  // The widget is deleted by FLTK later; its items stay readable until then.
-  if (table) {
-    if (auto driver = FLTKDriver())
-      driver->QueueFlDelete(table.release());
-    else
-      table.reset();
-  }
+  FlFreeMenuTableLater(table);
   if (menu) menu->Free();
   menu.reset();
   return TFLGadget::Free();

@@ -49,7 +49,6 @@ class TFLComboBox : public TFLGadget {
   // The FLTK menu widget that holds the items: the choice, or the drop-down
   // button of the editable box.
   Fl_Menu_* MenuWidget() const;
-  Fl_Input_Choice* InputChoice() const;
   void TableChanged();
   // The root of the items, made on first use with this box as its owner.
   Ref<TFLMenu> RootMenu();

@@ -79,7 +79,7 @@ int32_t TFLLabel::SetRect(int32_t x, int32_t y, int32_t w, int32_t h) {
 }
 
 int32_t TFLLabel::SetFont(const Ref<TGuiFont>& newFont) {
-  if (auto* box = dynamic_cast<Fl_LabelBox*>(flhandle)) {
+  if (auto* box = FlWidget<Fl_LabelBox>()) {
     auto flFont = std::dynamic_pointer_cast<TFLGUIFont>(newFont);
     if (flFont) box->SetUnderlined((flFont->style & FontStyleUnderline) != 0);
   }

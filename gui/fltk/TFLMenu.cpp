@@ -51,7 +51,7 @@ void MenuFont(const TFLMenu& item, Fl_Font& face, Fl_Fontsize& size) {
 std::string LiteralLabel(const std::string& text) {
   std::string label;
   label.reserve(text.size() + static_cast<size_t>(std::count_if(text.begin(), text.end(),
-                                                                 [](char c) { return c == '&' || c == '@'; })));
+                                                                [](char c) { return c == '&' || c == '@'; })));
   for (char c : text) {
     if (c == '&' || c == '@') label += c;
     label += c;
@@ -191,4 +191,12 @@ std::unique_ptr<TFLMenuTable> FlBuildMenuTable(const Ref<TFLMenu>& root, bool li
   table->items.resize(static_cast<size_t>(std::max(n, 0)) + 2);
   if (root) root->SetFLMenu(*table);
   return table;
+}
+
+void FlFreeMenuTableLater(std::unique_ptr<TFLMenuTable>& table) {
+  if (!table) return;
+  if (auto driver = FLTKDriver())
+    driver->QueueFlDelete(table.release());
+  else
+    table.reset();
 }

@@ -82,3 +82,6 @@ inline Ref<TFLMenu> AsFLMenu(const Ref<TGadget>& gadget) { return std::dynamic_p
 // The FLTK item table for the tree under root (numbered and written afresh),
 // with literal labels when literalLabels is set.
 std::unique_ptr<TFLMenuTable> FlBuildMenuTable(const Ref<TFLMenu>& root, bool literalLabels = false);
+// Lets go of a table whose widget FLTK deletes later: the table is freed at the
+// next poll, so the items stay readable until then.
+void FlFreeMenuTableLater(std::unique_ptr<TFLMenuTable>& table);

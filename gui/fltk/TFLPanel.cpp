@@ -6,8 +6,6 @@
 #include "gui/fltk/FlWidgetLayer.h"
 #include "gui/fltk/Fl_Panel.h"
 
-Fl_Panel* TFLPanel::Panel() const { return dynamic_cast<Fl_Panel*>(flhandle); }
-
 int32_t TFLPanel::InitGadget() {
   fltype = FlKindPanel;
   InitWidget();
@@ -35,12 +33,12 @@ int32_t TFLPanel::Class() { return GadgetClassPanel; }
 
 int32_t TFLPanel::SetEnabled(int32_t flag) {
   TFLGadget::SetEnabled(flag);
-  if (Fl_Panel* panel = Panel()) panel->SetEnabled(flag != 0);
+  if (Fl_Panel* panel = FlWidget<Fl_Panel>()) panel->SetEnabled(flag != 0);
   return 0;
 }
 
 int32_t TFLPanel::Rethink() {
-  if (Fl_Panel* panel = Panel()) {
+  if (Fl_Panel* panel = FlWidget<Fl_Panel>()) {
     // The picture follows the panel's size; resize first so the rebuild sees it.
     TFLGadget::Rethink();
     panel->RebuildImage();
@@ -50,7 +48,7 @@ int32_t TFLPanel::Rethink() {
 }
 
 int32_t TFLPanel::SetFLImage(Fl_Image* flImage) {
-  if (Fl_Panel* panel = Panel()) {
+  if (Fl_Panel* panel = FlWidget<Fl_Panel>()) {
     panel->SetImage(flImage, pixmapflags);
     SetDirty();
   }
@@ -58,7 +56,7 @@ int32_t TFLPanel::SetFLImage(Fl_Image* flImage) {
 }
 
 int32_t TFLPanel::SetColor(int32_t r, int32_t g, int32_t b) {
-  if (Fl_Panel* panel = Panel()) {
+  if (Fl_Panel* panel = FlWidget<Fl_Panel>()) {
     if (!panel->ColorGiven()) {
       // A frame shows no background: the first colour turns it into its filled box.
       switch (panel->box()) {
@@ -84,7 +82,7 @@ int32_t TFLPanel::SetColor(int32_t r, int32_t g, int32_t b) {
 
 int32_t TFLPanel::SetSensitivity(int32_t mask) {
   TGadget::SetSensitivity(mask);
-  if (Fl_Panel* panel = Panel()) panel->SetSensitive(mask != 0);
+  if (Fl_Panel* panel = FlWidget<Fl_Panel>()) panel->SetSensitive(mask != 0);
   return 0;
 }
 

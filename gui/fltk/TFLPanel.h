@@ -21,5 +21,4 @@ class TFLPanel : public TFLGadget {
   int32_t OnMouse() override;
 
  private:
-  Fl_Panel* Panel() const;
 };

@@ -101,10 +101,7 @@ int32_t TFLTKGUIDriver::RequestColor(int32_t r, int32_t g, int32_t b) {
   return (int32_t(red) << 16) | (int32_t(green) << 8) | int32_t(blue);
 }
 
-Ref<TGuiFont> TFLTKGUIDriver::RequestFont(const Ref<TGuiFont>&) {
-  // FLTK has no font dialog: the request ends as if cancelled.
-  return nullptr;
-}
+Ref<TGuiFont> TFLTKGUIDriver::RequestFont(const Ref<TGuiFont>&) { return nullptr; }
 
 int32_t TFLTKGUIDriver::ClearClipboard() {
   FlClearClipboard();

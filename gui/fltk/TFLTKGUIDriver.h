@@ -29,8 +29,10 @@ class TFLTKGUIDriver : public TVuzIDODriver {
   Ref<TGadget> CreateGadget(int32_t gadgetClass, const String& text, int32_t x, int32_t y, int32_t w, int32_t h,
                             const Ref<TGadget>& group, int32_t style) override;
   Ref<TGadget> ActiveGadget() override;
-  // The colour and font dialogs are not offered: both answer "cancelled".
+  // FLTK's colour chooser, opened at (r, g, b): the colour picked as 0xRRGGBB,
+  // 0 when cancelled (black answers 0 as well).
   int32_t RequestColor(int32_t r, int32_t g, int32_t b) override;
+  // FLTK has no font dialog: always none, as if cancelled.
   Ref<TGuiFont> RequestFont(const Ref<TGuiFont>& font) override;
   int32_t SetPointer(int32_t shape) override;
   int32_t ClearClipboard() override;

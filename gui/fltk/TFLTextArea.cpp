@@ -29,16 +29,13 @@ String TakeBufferText(char* bytes, int length) {
 }
 }  // namespace
 
-Fl_Text_Display* TFLTextArea::Display() const { return dynamic_cast<Fl_Text_Display*>(flhandle); }
-
 Fl_Text_Buffer* TFLTextArea::Buffer() const {
-  Fl_Text_Display* display = Display();
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
   return display ? display->buffer() : nullptr;
 }
 
 void TFLTextArea::ReserveFor(size_t bytes) const {
-  if (auto* owner = dynamic_cast<FlTextBufferOwner*>(flhandle))
-    owner->SecureBuffer()->ReserveGap(static_cast<int>(bytes));
+  if (auto* owner = FlWidget<FlTextBufferOwner>()) owner->SecureBuffer()->ReserveGap(static_cast<int>(bytes));
 }
 
 bool TFLTextArea::Editable() const { return fltype == FlKindTextEditor; }
@@ -46,7 +43,7 @@ bool TFLTextArea::Editable() const { return fltype == FlKindTextEditor; }
 int32_t TFLTextArea::InitGadget() {
   fltype = (style & 2) ? FlKindTextDisplay : FlKindTextEditor;
   InitWidget();
-  Fl_Text_Display* display = Display();
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
   if (!display) return 0;
   display->box(FL_THIN_DOWN_BOX);
   if (style & 1) display->wrap_mode(Fl_Text_Display::WRAP_AT_COLUMN, 0);
@@ -91,7 +88,7 @@ int32_t TFLTextArea::AreaLen(int32_t units) {
 }
 
 int32_t TFLTextArea::AddText(const String& text) {
-  Fl_Text_Display* display = Display();
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
   Fl_Text_Buffer* buffer = Buffer();
   if (!display || !buffer) return 0;
   std::string bytes = NarrowString(text);
@@ -125,7 +122,7 @@ int32_t TFLTextArea::ReplaceText(int32_t pos, int32_t length, const String& text
 }
 
 int32_t TFLTextArea::GetCursorPos(int32_t units) {
-  Fl_Text_Display* display = Display();
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
   Fl_Text_Buffer* buffer = Buffer();
   if (!display || !buffer) return 0;
   int start = 0, end = 0;
@@ -152,7 +149,7 @@ void TFLTextArea::Select(int start, int end) {
 }
 
 int32_t TFLTextArea::SetSelection(int32_t pos, int32_t length, int32_t units) {
-  Fl_Text_Display* display = Display();
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
   Fl_Text_Buffer* buffer = Buffer();
   if (!display || !buffer) return 0;
   const int total = buffer->length();
@@ -175,8 +172,8 @@ int32_t TFLTextArea::SetSelection(int32_t pos, int32_t length, int32_t units) {
 }
 
 int32_t TFLTextArea::Activate(int32_t command) {
-  Fl_Text_Display* display = Display();
-  auto* editor = Editable() ? dynamic_cast<Fl_Text_Editor*>(flhandle) : nullptr;
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
+  auto* editor = Editable() ? FlWidget<Fl_Text_Editor>() : nullptr;
   switch (command) {
     case 0:
       TFLGadget::Activate(0);
@@ -221,14 +218,14 @@ int32_t TFLTextArea::LineAt(int32_t index) {
 }
 
 int32_t TFLTextArea::CharX(int32_t index) {
-  Fl_Text_Display* display = Display();
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
   int x = 0, y = 0;
   if (!display || !display->position_to_xy(index, &x, &y)) return 0;
   return x - display->x();
 }
 
 int32_t TFLTextArea::CharY(int32_t index) {
-  Fl_Text_Display* display = Display();
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
   int x = 0, y = 0;
   if (!display || !display->position_to_xy(index, &x, &y)) return 0;
   return y - display->y();
@@ -247,7 +244,7 @@ int32_t TFLTextArea::LockText() {
 int32_t TFLTextArea::UnlockText() {
   if (locked == 1) {
     Select(lockedpos, lockedpos + lockedlen);
-    if (Fl_Text_Display* display = Display()) display->redraw();
+    if (Fl_Text_Display* display = FlWidget<Fl_Text_Display>()) display->redraw();
   }
   if (locked > 0) --locked;
   return 0;
@@ -257,7 +254,7 @@ int32_t TFLTextArea::SetTextColor(int32_t r, int32_t g, int32_t b) {
   textr = r;
   textg = g;
   textb = b;
-  if (Fl_Text_Display* display = Display()) {
+  if (Fl_Text_Display* display = FlWidget<Fl_Text_Display>()) {
     display->textcolor(
         fl_rgb_color(uchar(std::clamp(r, 0, 255)), uchar(std::clamp(g, 0, 255)), uchar(std::clamp(b, 0, 255))));
     SetDirty();
@@ -267,7 +264,7 @@ int32_t TFLTextArea::SetTextColor(int32_t r, int32_t g, int32_t b) {
 
 int32_t TFLTextArea::SetFont(const Ref<TGuiFont>& newFont) {
   TFLGadget::SetFont(newFont);
-  Fl_Text_Display* display = Display();
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
   if (display && font) {
     display->textfont(Fl_Font(font->flfont));
     display->textsize(Fl_Fontsize(font->flsize));
@@ -319,8 +316,7 @@ int32_t TFLTextArea::OnCallback() {
 }
 
 void TFLTextArea::EditHandler(int pos, int inserted, int deleted, int, const char*, void* handle) {
-  auto area = std::dynamic_pointer_cast<TFLTextArea>(
-      TFLWidget::FromHandle(static_cast<int32_t>(reinterpret_cast<intptr_t>(handle))));
+  auto area = std::dynamic_pointer_cast<TFLTextArea>(FromData(handle));
   if (!area) return;
   if (area->ignore > 0) {
     --area->ignore;

@@ -55,7 +55,6 @@ class TFLTextArea : public TFLGadget {
   int32_t intLastCursorLen = -1;
 
  private:
-  Fl_Text_Display* Display() const;
   Fl_Text_Buffer* Buffer() const;
   bool Editable() const;
   // Makes room in the buffer so that inserting bytes never reallocates it.

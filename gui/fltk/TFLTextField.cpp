@@ -10,8 +10,6 @@
 #include "gui/fltk/FlWidgetLayer.h"
 #include "runtime/Wipe.h"
 
-Fl_Input* TFLTextField::Input() const { return dynamic_cast<Fl_Input*>(flhandle); }
-
 int32_t TFLTextField::InitGadget() {
   fltype = (style & TextFieldPassword) ? FlKindSecretInput : FlKindInput;
   InitWidget();
@@ -22,13 +20,13 @@ int32_t TFLTextField::InitGadget() {
 int32_t TFLTextField::Class() { return GadgetClassTextField; }
 
 String TFLTextField::GetText() {
-  Fl_Input* input = Input();
+  Fl_Input* input = FlWidget<Fl_Input>();
   if (!input || !input->value()) return String();
   return WidenString(std::string_view(input->value(), static_cast<size_t>(input->size())));
 }
 
 int32_t TFLTextField::SetText(const String& text) {
-  Fl_Input* input = Input();
+  Fl_Input* input = FlWidget<Fl_Input>();
   if (!input) return 0;
   std::string bytes = NarrowString(text);
   input->value(bytes.data(), static_cast<int>(bytes.size()));
@@ -39,7 +37,7 @@ int32_t TFLTextField::SetText(const String& text) {
 
 int32_t TFLTextField::SetFont(const Ref<TGuiFont>& newFont) {
   TFLGadget::SetFont(newFont);
-  Fl_Input* input = Input();
+  Fl_Input* input = FlWidget<Fl_Input>();
   if (input && font) {
     input->textfont(Fl_Font(font->flfont));
     input->textsize(Fl_Fontsize(font->flsize));
@@ -50,13 +48,13 @@ int32_t TFLTextField::SetFont(const Ref<TGuiFont>& newFont) {
 int32_t TFLTextField::Activate(int32_t command) {
   TFLGadget::Activate(command);
   if (command == 0) {
-    if (Fl_Input* input = Input()) input->position(input->size(), 0);
+    if (Fl_Input* input = FlWidget<Fl_Input>()) input->position(input->size(), 0);
   }
   return 0;
 }
 
 int32_t TFLTextField::OnCallback() {
-  Fl_Input* input = Input();
+  Fl_Input* input = FlWidget<Fl_Input>();
   if (!input) return 0;
   const Ref<TGadget> self = Self();
   if (input->changed()) {

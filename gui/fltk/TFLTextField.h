@@ -20,5 +20,4 @@ class TFLTextField : public TFLGadget {
   int32_t OnCallback() override;
 
  private:
-  Fl_Input* Input() const;
 };

@@ -47,6 +47,8 @@ Ref<TFLWidget> TFLWidget::FromHandle(int32_t handle) {
   return std::dynamic_pointer_cast<TFLWidget>(HandleToObject(handle));
 }
 
+Ref<TFLWidget> TFLWidget::FromData(const void* data) { return FromHandle(FlDataHandle(data)); }
+
 Ref<TFLWidget> TFLWidget::FromWidget(const Fl_Widget* widget) { return FromHandle(FlUserHandle(widget)); }
 
 Ref<TFLWidget> TFLWidget::CreateWidget(int32_t kind, const String& text, int32_t x, int32_t y, int32_t w, int32_t h,
@@ -100,7 +102,7 @@ int32_t TFLWidget::InitWidget() {
     LockLayout();
   }
   if (flkey != 0) {
-    if (auto* button = dynamic_cast<Fl_Button*>(flhandle)) button->shortcut(flkey);
+    if (auto* button = FlWidget<Fl_Button>()) button->shortcut(flkey);
   }
   SetTooltip(String());
   return 1;
@@ -189,8 +191,7 @@ int32_t TFLWidget::OnMouse() { return 0; }
 int32_t TFLWidget::OnKey() { return 0; }
 
 void TFLWidget::CallbackHandler(Fl_Widget*, void* handle) {
-  const Ref<TFLWidget> gadget = FromHandle(static_cast<int32_t>(reinterpret_cast<intptr_t>(handle)));
-  if (gadget) gadget->OnCallback();
+  if (const Ref<TFLWidget> gadget = FromData(handle)) gadget->OnCallback();
 }
 
 int TFLWidget::MouseHandler(Fl_Widget* widget, int32_t handle) {

@@ -112,8 +112,15 @@ class TFLWidget : public TGadget {
   int32_t ObjHandle();
   // The gadget a handle names, when it is a widget gadget.
   static Ref<TFLWidget> FromHandle(int32_t handle);
+  // The gadget whose handle an FLTK user-data pointer carries, or none.
+  static Ref<TFLWidget> FromData(const void* data);
   // The gadget behind an FLTK widget (through its user data), or none.
   static Ref<TFLWidget> FromWidget(const Fl_Widget* widget);
+  // The own FLTK widget as class W; null when there is none or it is another class.
+  template <class W>
+  W* FlWidget() const {
+    return dynamic_cast<W*>(flhandle);
+  }
 
   int32_t fltype = 0;
   Fl_Widget* flhandle = nullptr;  // owned through FLTK: deleted by Free

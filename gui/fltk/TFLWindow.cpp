@@ -64,15 +64,13 @@ Ref<TFLWindow> ActiveFLWindow() { return activeWindow.lock(); }
 
 TFLWindow::~TFLWindow() = default;
 
-Fl_AWindow* TFLWindow::Window() const { return dynamic_cast<Fl_AWindow*>(flhandle); }
-
 int32_t TFLWindow::InitGadget() {
   // The FLTK window is always top-level; a parent only makes it stay above.
   const Ref<TGadget> owner = parent;
   parent = nullptr;
   fltype = FlKindWindow;
   InitWidget();
-  Fl_AWindow* window = Window();
+  Fl_AWindow* window = FlWidget<Fl_AWindow>();
   if (!window) return 0;
   if (!(style & WindowTitleBar)) window->border(0);
   CreateWindowClient();
@@ -86,7 +84,7 @@ int32_t TFLWindow::InitGadget() {
 }
 
 int32_t TFLWindow::CreateWindowClient() {
-  Fl_AWindow* window = Window();
+  Fl_AWindow* window = FlWidget<Fl_AWindow>();
   if (!window) return 0;
   const Ref<TGadget> self = Self();
   if (style & WindowResizable) SetMinimumSize(64, 64);
@@ -175,7 +173,7 @@ int32_t TFLWindow::SetColor(int32_t r, int32_t g, int32_t b) {
 }
 
 int32_t TFLWindow::Activate(int32_t command) {
-  Fl_AWindow* window = Window();
+  Fl_AWindow* window = FlWidget<Fl_AWindow>();
   switch (command) {
     case 4:
       if (window) window->iconize();
@@ -250,17 +248,17 @@ int32_t TFLWindow::SetStatusText(const String& text) {
 }
 
 int32_t TFLWindow::SetMinimumSize(int32_t w, int32_t h) {
-  if (Fl_AWindow* window = Window()) window->SetMinimumSize(w, h);
+  if (Fl_AWindow* window = FlWidget<Fl_AWindow>()) window->SetMinimumSize(w, h);
   return 0;
 }
 
 int32_t TFLWindow::SetMaximumSize(int32_t w, int32_t h) {
-  if (Fl_AWindow* window = Window()) window->SetMaximumSize(w, h);
+  if (Fl_AWindow* window = FlWidget<Fl_AWindow>()) window->SetMaximumSize(w, h);
   return 0;
 }
 
 int32_t TFLWindow::UpdateMenu() {
-  auto* bar = menubar ? dynamic_cast<Fl_Menu_Bar*>(menubar->flhandle) : nullptr;
+  auto* bar = menubar ? menubar->FlWidget<Fl_Menu_Bar>() : nullptr;
   if (!bar || !menu) return 0;
   auto table = FlBuildMenuTable(menu);
   bar->menu(table->items.data());
@@ -275,7 +273,7 @@ int32_t TFLWindow::PopupMenu(const Ref<TGadget>& popup, const ObjectRef& popupEx
   auto table = FlBuildMenuTable(root);
   const Fl_Menu_Item* picked = table->items[0].popup(Fl::event_x(), Fl::event_y());
   if (!picked) return 0;
-  auto item = AsFLMenu(TFLWidget::FromHandle(static_cast<int32_t>(reinterpret_cast<intptr_t>(picked->user_data()))));
+  auto item = AsFLMenu(FromData(picked->user_data()));
   if (!item) return 0;
   if (item->check) item->checked = item->checked ? 0 : 1;
   GadgetPostEvent(MenuAction, item, item->tag, 0, 0, 0, popupExtra);
@@ -391,11 +389,6 @@ int32_t TFLWindow::Free() {
   menu = nullptr;
   if (activeWindow.lock().get() == this) activeWindow.reset();
   TFLGadget::Free();
-  if (menuTable) {
-    if (auto driver = FLTKDriver())
-      driver->QueueFlDelete(menuTable.release());
-    else
-      menuTable.reset();
-  }
+  FlFreeMenuTableLater(menuTable);
   return 0;
 }

@@ -61,7 +61,6 @@ class TFLWindow : public TFLGadget {
   std::array<Ref<TFLGadget>, 3> statustext;
 
  private:
-  Fl_AWindow* Window() const;
   int32_t MenuHeight() const { return menubar ? MENU_HEIGHT : 0; }
   int32_t StatusHeight() const { return statustext[0] ? STATUSBAR_HEIGHT : 0; }
   // Gadget rectangle of an FLTK window rectangle.

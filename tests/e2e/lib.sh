@@ -170,9 +170,12 @@ pixel() {
   import -window "$1" -crop "1x1+$2+$3" +repage txt:- 2>/dev/null | sed -n '2s/.*\(#[0-9A-Fa-f]\{6\}\).*/\1/p'
 }
 
-# Number of distinct colours in a window region: 1 for an empty area.
-colours_in() {
-  import -window "$1" -crop "$2" +repage -format '%k' info:- 2>/dev/null
+# same_as_reference <window> <crop> <name>: whether a region of a window (of
+# the screen, for "root") is, pixel for pixel, the rendering kept in
+# reference/<name>.png.
+same_as_reference() {
+  import -window "$1" -crop "$2" +repage "$WORK/$3.png" 2>/dev/null
+  [ "$(compare -metric AE "$WORK/$3.png" "$(dirname "${BASH_SOURCE[0]}")/reference/$3.png" null: 2>&1)" = 0 ]
 }
 
 # Adds a record: Generate, "Add to records", the description, "OK".

@@ -104,4 +104,22 @@ mkdir -p "$WORK/elsewhere"
 settle "$WORK/elsewhere" >/dev/null
 [ -f "$WORK/app/quorvel.key" ] || fail "key not created beside the executable"
 [ -z "$(ls "$WORK/elsewhere")" ] || fail "files created in the starting directory"
+# The main window's generator widgets and its open File menu look as they
+# always have, pixel for pixel (the pointer kept off the window).
+fresh_folder
+start_app
+MAIN=$(main_window) || fail "no main window for the layout"
+xdotool mousemove 1279 1023
+sleep 0.5
+same_as_reference "$MAIN" 640x120+0+0 main-generator || fail "the generator's widgets moved or changed"
+click "$MAIN" 15 12
+eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+for _ in $(seq 1 30); do
+  same_as_reference root "200x80+$X+$Y" main-file-menu && break
+  sleep 0.1
+done
+same_as_reference root "200x80+$X+$Y" main-file-menu || fail "the open File menu changed"
+xdotool key Escape
+stop_app
+
 echo "startup: ok"

@@ -14,6 +14,7 @@
 #include <X11/keysym.h>
 // clang-format on
 
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -77,14 +78,15 @@ inline Ref<KindGadget> MakeWindowWithClient(int32_t x, int32_t y, int32_t w, int
   return window;
 }
 
-// Runs FLTK until done() holds or about two seconds have passed.
+// Runs FLTK until done() holds or five seconds have passed.
 inline bool PumpUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 200; ++i) {
-    if (done()) return true;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return done();
     XSync(fl_display, False);
     Fl::wait(0.01);
   }
-  return done();
+  return true;
 }
 
 inline void Pump(int rounds = 10) {

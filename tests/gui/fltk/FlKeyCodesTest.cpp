@@ -1,43 +1,88 @@
-#include <FL/Enumerations.H>
+// clang-format off
+// gtest before Xlib: Xlib's None macro breaks gtest's headers.
 #include <gtest/gtest.h>
-
-#include <utility>
-#include <vector>
+#include <FL/Enumerations.H>
+#include <X11/Xlib.h>
+// clang-format on
 
 #include "gui/fltk/FlKeyCodes.h"
 
 namespace {
 
-using Pair = std::pair<int32_t, int32_t>;
+// FLTK's key values are X keysyms, so X's own key names are an outside
+// reference for both directions (FL_Help is the one exception, left out). Codes are the virtual-key numbers. Flags:
+// key events report the code (E), the code translates back to the key (B),
+// shortcuts read the key as the code (S; without S they keep the key value).
+constexpr int E = 1, B = 2, S = 4;
+struct KeyRow {
+  const char* name;
+  int32_t code;
+  int ways;
+};
 
-TEST(FlKeyCodes, KeyEventsGetVirtualKeyCodes) {
-  const std::vector<Pair> table = {
-      {FL_BackSpace, 8}, {FL_Tab, 9},       {FL_Enter, 13},     {FL_Pause, 0},       {FL_Scroll_Lock, 0},
-      {FL_Escape, 27},   {FL_Home, 36},     {FL_Left, 37},      {FL_Up, 38},         {FL_Right, 39},
-      {FL_Down, 40},     {FL_Page_Up, 33},  {FL_Page_Down, 34}, {FL_End, 35},        {FL_Print, 42},
-      {FL_Insert, 45},   {FL_Menu, 0},      {FL_Help, 0},       {FL_Num_Lock, 0},    {0xFF80, 96},
-      {0xFF89, 105},     {FL_KP + '0', 96}, {FL_KP + '7', 103}, {FL_KP_Enter, 13},   {FL_F + 1, 112},
-      {FL_F + 12, 123},  {FL_Shift_L, 160}, {FL_Shift_R, 161},  {FL_Control_L, 162}, {FL_Control_R, 163},
-      {FL_Caps_Lock, 0}, {FL_Meta_L, 91},   {FL_Meta_R, 92},    {FL_Alt_L, 164},     {FL_Alt_R, 165},
-      {FL_Delete, 46},   {'a', 'A'},        {'z', 'Z'},         {'0', '0'},          {'9', '9'},
-      {'[', 219},        {']', 221},        {'\\', 226},        {' ', ' '},          {0xFE20, 9},
+TEST(FlKeyCodes, NamedKeysGetTheirVirtualKeyCodesAndBack) {
+  const KeyRow table[] = {
+      {"BackSpace", 8, E | B},
+      {"Tab", 9, E | B | S},
+      {"Return", 13, E | B},
+      {"Escape", 27, E | B | S},
+      {"Prior", 33, E | B},
+      {"Next", 34, E | B},
+      {"End", 35, E | B},
+      {"Home", 36, E | B},
+      {"Left", 37, E | B | S},
+      {"Up", 38, E | B | S},
+      {"Right", 39, E | B | S},
+      {"Down", 40, E | B | S},
+      {"Print", 42, E | B},
+      {"Insert", 45, E | B},
+      {"Delete", 46, E | B},
+      {"a", 65, E | B | S},
+      {"m", 77, E | B | S},
+      {"z", 90, E | B | S},
+      {"F1", 112, E | B | S},
+      {"F12", 123, E | B | S},
+      {"F13", 124, S},
+      {"0", 48, E | B | S},
+      {"9", 57, E | B | S},
+      {"space", 32, E | S},
+      {"asciitilde", 94, E | S},
+      {"bracketleft", 219, E | B | S},
+      {"bracketright", 221, E | B | S},
+      {"backslash", 226, E | B | S},
+      {"ISO_Left_Tab", 9, E | S},
+      {"KP_Enter", 13, E},
+      {"KP_0", 96, E},
+      {"KP_7", 103, E},
+      {"KP_Space", 96, E},
+      {"KP_Tab", 105, E},
+      {"Shift_L", 160, E},
+      {"Shift_R", 161, E},
+      {"Control_L", 162, E},
+      {"Control_R", 163, E},
+      {"Alt_L", 164, E},
+      {"Alt_R", 165, E},
+      {"Meta_L", 91, E},
+      {"Meta_R", 92, E},
+      {"Pause", 0, E},
+      {"Scroll_Lock", 0, E},
+      {"Num_Lock", 0, E},
+      {"Caps_Lock", 0, E},
+      {"Menu", 0, E},
   };
-  for (const auto& [flKey, code] : table) EXPECT_EQ(ZelkKeyFromFlConst(flKey), code) << std::hex << flKey;
-}
-
-TEST(FlKeyCodes, ShortcutKeysTranslateBothWays) {
-  EXPECT_EQ(KeyCodeFromFlKey(FL_F + 13), 124);
-  EXPECT_EQ(KeyCodeFromFlKey('~'), '~' - 32);
-  EXPECT_EQ(KeyCodeFromFlKey(FL_Home), FL_Home);  // not in the general table: unchanged
-  const std::vector<Pair> reverse = {
-      {8, FL_BackSpace}, {9, FL_Tab},   {13, FL_Enter}, {27, FL_Escape}, {33, FL_Page_Up}, {34, FL_Page_Down},
-      {35, FL_End},      {36, FL_Home}, {37, FL_Left},  {40, FL_Down},   {42, FL_Print},   {45, FL_Insert},
-      {46, FL_Delete},   {65, 'a'},     {90, 'z'},      {112, FL_F + 1}, {123, FL_F + 12}, {219, '['},
-      {221, ']'},        {226, '\\'},   {'5', '5'},     {300, 300},
-  };
-  for (const auto& [code, flKey] : reverse) EXPECT_EQ(FlKeyFromKeyCode(code), flKey) << code;
-  // Letters, digits and function keys survive the round trip.
-  for (int32_t code : {65, 77, 90, 48, 57, 112, 123, 27, 9}) EXPECT_EQ(KeyCodeFromFlKey(FlKeyFromKeyCode(code)), code);
+  for (const KeyRow& row : table) {
+    const auto key = static_cast<int32_t>(XStringToKeysym(row.name));
+    ASSERT_NE(key, 0) << row.name;
+    if (row.ways & E) {
+      EXPECT_EQ(ZelkKeyFromFlConst(key), row.code) << row.name;
+    }
+    if (row.ways & B) {
+      EXPECT_EQ(FlKeyFromKeyCode(row.code), key) << row.name;
+    }
+    EXPECT_EQ(KeyCodeFromFlKey(key), (row.ways & S) ? row.code : key) << row.name;
+  }
+  // Codes that name no key of their own pass through unchanged.
+  for (int32_t code : {160, 300}) EXPECT_EQ(FlKeyFromKeyCode(code), code);
 }
 
 TEST(FlKeyCodes, ModifierMasksTranslateBothWays) {

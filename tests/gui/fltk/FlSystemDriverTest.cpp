@@ -5,6 +5,7 @@
 // clang-format on
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -158,18 +159,25 @@ TEST_F(FlSystemDriverTest, EventsMadeDuringTheNonBlockingPassAreTakenWithoutAnot
   for (int i = 0; i < 10; ++i) Fl::wait(0.05);
   completionValue = 0;
   GadgetQueueEvent(GadgetAction, gadget, 3);
-  // The unrelated wake-up: a completion posted from another thread a little
-  // later. The event must have been taken before it ran.
-  std::thread poster([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // The unrelated wake-up: a completion posted from another thread once the
+  // wait has returned, or after ten seconds when it does not return without it.
+  std::atomic<bool> waited = false;
+  std::thread poster([&waited] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!waited && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     AsyncOp(RecordCompletion, nullptr, 9);
   });
   EXPECT_EQ(EventQueueWait(), GadgetAction);
-  EXPECT_EQ(completionValue, 0);
+  waited = true;
+  EXPECT_EQ(completionValue, 0) << "the wait held the event back until the completion";
   EXPECT_EQ(CurrentEventSource(), gadget);
   EXPECT_EQ(CurrentEventData(), 3);
   poster.join();
-  for (int i = 0; i < 100 && completionValue == 0; ++i) SystemPollEvents();
+  waitTimedOut = false;
+  Fl::add_timeout(5.0, GiveUpWaiting);
+  while (completionValue == 0 && !waitTimedOut) SystemWaitEvents();
+  Fl::remove_timeout(GiveUpWaiting);
   EXPECT_EQ(completionValue, 9);
 }
 

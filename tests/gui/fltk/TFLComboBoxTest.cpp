@@ -37,8 +37,8 @@ void PrintTo(const Ink& ink, std::ostream* out) {
 // The lines of text in a rectangle of an X window, top to bottom: runs of
 // rows with dark pixels, separated by rows without.
 std::vector<Ink> TextLines(Window xid, int x, int y, int w, int h) {
-  XImage* image = XGetImage(fl_display, xid, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
-                            ZPixmap);
+  XImage* image =
+      XGetImage(fl_display, xid, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
   if (!image) return {};
   auto brightness = [&](int col, int row) {
     const unsigned long pixel = XGetPixel(image, col, row);
@@ -85,8 +85,8 @@ std::vector<Ink> TextLines(Window xid, int x, int y, int w, int h) {
 // leaves out a drop-down button.
 std::vector<Ink> TextLinesOf(Fl_Widget* widget, int inset, int rightInset) {
   Pump();
-  return TextLines(fl_xid(widget->window()), widget->x() + inset, widget->y() + inset,
-                   widget->w() - inset - rightInset, widget->h() - 2 * inset);
+  return TextLines(fl_xid(widget->window()), widget->x() + inset, widget->y() + inset, widget->w() - inset - rightInset,
+                   widget->h() - 2 * inset);
 }
 
 std::vector<Ink> openList;
@@ -214,6 +214,13 @@ TEST_F(ComboBoxTest, EditableBoxReportsTypingAndPicks) {
   ASSERT_TRUE(PumpUntil([&] { return !recorder.Of(GadgetAction).empty(); }));
   EXPECT_EQ(recorder.Of(GadgetAction)[0]->data, -1);
   EXPECT_EQ(GadgetGetText(combo), S("s"));
+  // The box's callback, run while FLTK handles an unfocus, reports the focus
+  // loss. (FLTK's inner input itself runs no callback on unfocus.)
+  Fl::e_number = FL_UNFOCUS;
+  box->do_callback();
+  Fl::e_number = 0;
+  ASSERT_TRUE(PumpUntil([&] { return !recorder.Of(GadgetLostFocus).empty(); }));
+  EXPECT_EQ(recorder.Of(GadgetLostFocus)[0]->source, combo);
 
   // A pick from the drop-down fills the input and reports the index.
   recorder.Clear();

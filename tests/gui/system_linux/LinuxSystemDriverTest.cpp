@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <utility>
@@ -138,6 +139,11 @@ TEST_F(LinuxDriverTest, KeyPressesAndReleasesBecomeKeyDownKeyCharAndKeyUp) {
 
 TEST_F(LinuxDriverTest, AHeldKeyRepeatsAndGoesUpOnlyWhenReleased) {
   // Auto-repeat reaches clients as a release immediately followed by a press.
+  // The server's own repeat is off meanwhile: the test makes every repeat
+  // itself, and a slow run must not see more of them.
+  XKeyboardState keyboard;
+  XGetKeyboardControl(display, &keyboard);
+  XAutoRepeatOff(display);
   Key(XK_b, true);
   XSync(display, False);
   EXPECT_EQ(Collect(2, kKeys), (Seen{{KeyDown, 66}, {KeyChar, 'b'}}));
@@ -149,6 +155,8 @@ TEST_F(LinuxDriverTest, AHeldKeyRepeatsAndGoesUpOnlyWhenReleased) {
   Key(XK_b, false);
   XSync(display, False);
   EXPECT_EQ(Collect(5, kKeys), (Seen{{KeyRepeat, 66}, {KeyChar, 'b'}, {KeyRepeat, 66}, {KeyChar, 'b'}, {KeyUp, 66}}));
+  if (keyboard.global_auto_repeat == AutoRepeatModeOn) XAutoRepeatOn(display);
+  XSync(display, False);
 }
 
 TEST_F(LinuxDriverTest, ButtonsWheelAndMotionBecomeMouseEvents) {
@@ -260,15 +268,20 @@ TEST_F(LinuxDriverTest, CompletionsPostedFromOtherThreadsWakeWaitAndRunOnTheMain
   completedOn.clear();
   completedArgs.clear();
   auto arg = MakeStringObject(S("arg"));
-  std::thread poster([arg] {
+  std::atomic<int32_t> postedAt = 0;
+  std::thread poster([arg, &postedAt] {
     usleep(50000);
+    postedAt = SystemClockMillis();
     AsyncOp(Completed, arg, 1);
     AsyncOp(Completed, arg, 2);
     AsyncOp(CompletedThenPostAgain, arg, 3);
   });
   for (int round = 0; round < 10 && completedValues.size() < 4; ++round) SystemWaitEvents();
+  const int32_t ranAt = SystemClockMillis();
   poster.join();
   EXPECT_EQ(completedValues, (std::vector<int32_t>{1, 2, 3, 4}));
+  // Woken by the pipe, not by the wait's own 10 s limit.
+  EXPECT_LT(ranAt - postedAt, 2000);
 
   int32_t seven = 7;
   AsyncOpInBackground(Doubled, &seven, Completed, arg);

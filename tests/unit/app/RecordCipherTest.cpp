@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/RecordCipher.h"
+#include "tests/unit/app/FreedBlockWatch.h"
 #include "tests/unit/app/RecordTestSupport.h"
 
 namespace {
@@ -52,6 +53,25 @@ TEST(RecordCipher, Aes256CbcMatchesNistVectorThroughTheKeyFile) {
   hex = EncryptRecordText(S("padded iv"));
   EXPECT_EQ("padded iv",
             OpensslDecrypt("aes-256-cbc", ToHex(std::string(32, 'k')), ToHex("ABCDEFGH"), FromHex(NarrowString(hex))));
+}
+
+// The IV, like the key, is wiped from every buffer that held it, for a block
+// cipher (whose IV is handed over padded) and a stream cipher alike.
+TEST(RecordCipher, NoBufferIsFreedWithTheIvOrTheKeyInIt) {
+  TempDir dir;
+  const std::string iv = "Iv#9q!Z7", key(32, '\xA7');
+  for (const char* cipher : {"aes_256_cbc", "bf_cbc", "rc4"}) {
+    WriteKeyFile(key, iv, cipher);
+    for (const std::string* secret : {&iv, &key}) {
+      secretsFreed = 0;
+      watchedSecret = secret;
+      const String hex = EncryptRecordText(S("plain"));
+      const String plain = DecryptRecordText(hex);
+      watchedSecret = nullptr;
+      EXPECT_EQ(plain, S("plain")) << cipher;
+      EXPECT_EQ(secretsFreed, 0) << cipher << (secret == &iv ? ": the IV" : ": the key");
+    }
+  }
 }
 
 TEST(RecordCipher, EveryCipherOfTheTableRoundTripsAnyBytes) {
