@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "runtime/TestSeams.h"
 #include "runtime/Wipe.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "gui/core/EventQueue.h"
 #include "gui/core/Hook.h"
+#include "gui/core/TestSeams.h"
 #include "runtime/HandleTable.h"
 #include "system/SystemDriver.h"
 

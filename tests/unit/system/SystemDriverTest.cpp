@@ -10,6 +10,7 @@
 
 #include "runtime/Errors.h"
 #include "system/SystemDriver.h"
+#include "system/TestSeams.h"
 #include "tests/unit/TempDir.h"
 
 namespace {
