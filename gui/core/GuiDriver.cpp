@@ -9,6 +9,8 @@
 
 Ref<TVuzIDODriver> GuiDriver;
 
+int32_t TGuiFont::CharWidth(int32_t) { throw TNullMethodException("TGuiFont.CharWidth"); }
+
 String TVuzIDODriver::UserName() { throw TNullMethodException("TVuzIDODriver.UserName"); }
 String TVuzIDODriver::ComputerName() { throw TNullMethodException("TVuzIDODriver.ComputerName"); }
 Ref<TGuiFont> TVuzIDODriver::LoadFont(const String&, int32_t, int32_t) {

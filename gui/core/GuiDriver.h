@@ -7,6 +7,19 @@
 #include "runtime/Object.h"
 #include "runtime/String.h"
 
+// A font loaded by the driver.
+class TGuiFont : public TObject {
+ public:
+  // Width of one character in pixels; the driver's font class implements it.
+  virtual int32_t CharWidth(int32_t character);
+
+  String name;
+  String path;
+  int32_t style = 0;
+  int32_t size = 0;
+  int32_t handle = 0;
+};
+
 // The GUI driver: makes gadgets of a class, loads fonts and icon strips, runs the
 // colour and font dialogs and sets the pointer. The back end derives its driver
 // from this class and installs it in GuiDriver. The first nine operations have

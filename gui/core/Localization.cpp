@@ -11,6 +11,12 @@ std::map<std::pair<String, String>, String> texts;  // (language, key) -> text
 TLocalizationModeRoute modeRoute = nullptr;
 TLocalizationLanguageRoute languageRoute = nullptr;
 
+String IdentityLookup(const String& key) { return key; }
+void NoDelocalize(const Ref<TGadget>&) {}
+
+TGadgetLocalizeFunc localizeLookup = IdentityLookup;
+TGadgetDelocalizeFunc delocalizeGadget = NoDelocalize;
+
 }  // namespace
 
 int32_t LocalizationMode() { return mode; }
@@ -39,6 +45,14 @@ void LocalizationSetRoutes(TLocalizationModeRoute modeFn, TLocalizationLanguageR
   modeRoute = modeFn;
   languageRoute = languageFn;
 }
+
+void GadgetSetLocalization(TGadgetLocalizeFunc lookup, TGadgetDelocalizeFunc delocalize) {
+  localizeLookup = lookup ? lookup : IdentityLookup;
+  delocalizeGadget = delocalize ? delocalize : NoDelocalize;
+}
+
+String GadgetLocalizeText(const String& key) { return localizeLookup(key); }
+void GadgetDelocalizeFreed(const Ref<TGadget>& gadget) { delocalizeGadget(gadget); }
 
 void LocalizationAddText(const String& forLanguage, const String& key, const String& text) {
   texts[{forLanguage, key}] = text;
