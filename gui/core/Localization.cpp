@@ -22,20 +22,9 @@ TGadgetDelocalizeFunc delocalizeGadget = NoDelocalize;
 int32_t LocalizationMode() { return mode; }
 String LocalizationLanguage() { return language; }
 
-void SetLocalizationMode(int32_t newMode) {
-  if (modeRoute) {
-    modeRoute(newMode);
-  } else {
-    LocalizationStoreMode(newMode);
-  }
-}
-
+void SetLocalizationMode(int32_t newMode) { modeRoute ? modeRoute(newMode) : LocalizationStoreMode(newMode); }
 void SetLocalizationLanguage(const String& newLanguage) {
-  if (languageRoute) {
-    languageRoute(newLanguage);
-  } else {
-    LocalizationStoreLanguage(newLanguage);
-  }
+  languageRoute ? languageRoute(newLanguage) : LocalizationStoreLanguage(newLanguage);
 }
 
 void LocalizationStoreMode(int32_t newMode) { mode = newMode; }
