@@ -44,8 +44,7 @@ class PumpGuard {
 
 void RealSleepMicros(uint32_t micros) { usleep(micros); }
 
-// Replaced only by tests, possibly while another thread sleeps; a sleep reads
-// each once.
+// Replaced only by tests, possibly while another thread sleeps; a sleep reads each once.
 std::atomic<TSleepClock> sleepClock = SystemClockMillis;
 std::atomic<TSleepMicros> sleepMicros = RealSleepMicros;
 

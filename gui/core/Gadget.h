@@ -244,6 +244,5 @@ class TGadget : public TObject {
 };
 
 // Starts the gadget model once: registers GadgetDrag and GadgetDrop, empties the
-// drag slots (GadgetEvents.h) and makes the placeholder gadget
-// (GadgetPlaceholder.h). Later calls return at once.
+// drag slots and makes the placeholder gadget. Later calls return at once.
 void GadgetInit();

@@ -42,7 +42,6 @@ Ref<TPixmap> TIconStrip::ExtractIconPixmap(int32_t index) const {
   if (!pixmap || index >= count) return nullptr;
   if (index < 0) return pixmap->Copy();
   int32_t side = pixmap->height;
-  // The offset wraps in 32 bits like the layout arithmetic does.
-  return pixmap->Window(static_cast<int32_t>(static_cast<uint32_t>(index) * static_cast<uint32_t>(side)), 0, side,
-                        side);
+  int32_t offset = static_cast<int32_t>(static_cast<uint32_t>(index) * static_cast<uint32_t>(side));  // wraps
+  return pixmap->Window(offset, 0, side, side);
 }
