@@ -11,6 +11,7 @@
 
 #include "app/KeyFile.h"
 #include "app/RecordFile.h"
+#include "app/TestSeams.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/Wipe.h"
 

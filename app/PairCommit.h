@@ -33,7 +33,3 @@ void RecoverPairCommit();
 // and the same for the pending files), in the working directory, when they are
 // regular files owned by this user.
 void RemoveLeftovers();
-
-// Test seam: called after each of the four steps with its number.
-using TPairStepHook = void (*)(int step);
-void PairCommitStepHook(TPairStepHook hook);

@@ -4,6 +4,7 @@
 #include <sys/random.h>
 
 #include "app/Random.h"
+#include "app/TestSeams.h"
 #include "runtime/Wipe.h"
 #include "system/Clock.h"
 

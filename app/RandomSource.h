@@ -28,7 +28,3 @@ class TSchrageRandomSource : public TRandomSource {
   bool Draw(int32_t min, int32_t max, int32_t& out) override;
   void Reseed() override;
 };
-
-// Test seam: the getrandom call the system source uses (null restores it).
-using TGetRandom = long (*)(void* buffer, unsigned long length, unsigned int flags);
-void RandomSourceUseGetRandom(TGetRandom call);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "runtime/TestSeams.h"
 #include "runtime/Wipe.h"
 
 namespace {
@@ -13,24 +14,17 @@ int64_t writeBudget = -1;
 
 bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
   while (count > 0) {
+    size_t allowed = count;
     if (writeBudget >= 0) {
       if (writeBudget == 0) return false;
-      size_t allowed = count < static_cast<size_t>(writeBudget) ? count : static_cast<size_t>(writeBudget);
-      ssize_t n = ::write(fd, bytes, allowed);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      writeBudget -= n;
-      bytes += n;
-      count -= static_cast<size_t>(n);
-      continue;
+      allowed = count < static_cast<size_t>(writeBudget) ? count : static_cast<size_t>(writeBudget);
     }
-    ssize_t n = ::write(fd, bytes, count);
+    ssize_t n = ::write(fd, bytes, allowed);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
     }
+    if (writeBudget >= 0) writeBudget -= n;
     bytes += n;
     count -= static_cast<size_t>(n);
   }

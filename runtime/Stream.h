@@ -49,6 +49,3 @@ int PathKind(const String& path);
 Ref<TStream> OpenForReading(const String& path);
 // Creates or truncates the file (owner-only when created).
 Ref<TStream> OpenForWriting(const String& path);
-
-// Test seam: every write after this many more bytes fails (negative: never).
-void StreamFailWritesAfter(int64_t bytes);

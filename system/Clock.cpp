@@ -26,5 +26,3 @@ const int32_t clockBase = ComputeClockBase();
 int32_t SystemClockMillis() {
   return static_cast<int32_t>(static_cast<uint32_t>(WallMillis()) - static_cast<uint32_t>(clockBase));
 }
-
-int32_t SystemClockBase() { return clockBase; }

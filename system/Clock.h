@@ -4,5 +4,3 @@
 
 // Milliseconds since the machine booted, as a wrapping signed 32-bit count.
 int32_t SystemClockMillis();
-// Test seam: the clock's base as fixed when the process started.
-int32_t SystemClockBase();

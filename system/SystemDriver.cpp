@@ -5,10 +5,12 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
 #include "runtime/Errors.h"
+#include "system/TestSeams.h"
 
 Ref<TSystemDriver> systemDriver;
 
@@ -42,8 +44,9 @@ class PumpGuard {
 
 void RealSleepMicros(uint32_t micros) { usleep(micros); }
 
-TSleepClock sleepClock = SystemClockMillis;
-TSleepMicros sleepMicros = RealSleepMicros;
+// Replaced only by tests, possibly while another thread sleeps; a sleep reads each once.
+std::atomic<TSleepClock> sleepClock = SystemClockMillis;
+std::atomic<TSleepMicros> sleepMicros = RealSleepMicros;
 
 bool StartsWithLower(const String& text, const char* prefix) {
   for (size_t i = 0; prefix[i] != 0; ++i) {
@@ -172,18 +175,20 @@ void SystemSleepMillis(int32_t ms) {
   // The clock wraps in 32 bits, so measure the time passed as a wrapped
   // difference, and keep the remaining time in 64 bits: remaining × 1000 in
   // microseconds does not fit 32 bits for long waits.
-  const int32_t start = sleepClock();
+  const TSleepClock clock = sleepClock;
+  const TSleepMicros sleeper = sleepMicros;
+  const int32_t start = clock();
   bool slept = false;
   for (;;) {
-    uint32_t passed = static_cast<uint32_t>(sleepClock()) - static_cast<uint32_t>(start);
+    uint32_t passed = static_cast<uint32_t>(clock()) - static_cast<uint32_t>(start);
     int64_t remaining = static_cast<int64_t>(ms) - static_cast<int64_t>(passed);
     if (remaining <= 0) break;
     // At most one second per call: usleep need not accept more.
     int64_t chunk = remaining < 1000 ? remaining : 1000;
-    sleepMicros(static_cast<uint32_t>(chunk * 1000));
+    sleeper(static_cast<uint32_t>(chunk * 1000));
     slept = true;
   }
-  if (!slept) sleepMicros(0);
+  if (!slept) sleeper(0);
 }
 
 void SystemSleepUseClock(TSleepClock clock, TSleepMicros sleeper) {

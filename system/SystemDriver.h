@@ -76,11 +76,5 @@ String SystemTimeText();
 // at once for ms < 0 and yields once for ms = 0.
 void SystemSleepMillis(int32_t ms);
 
-// Test seam: replaces the clock and the microsecond sleep SystemSleepMillis
-// uses; null restores the real ones.
-using TSleepClock = int32_t (*)();
-using TSleepMicros = void (*)(uint32_t micros);
-void SystemSleepUseClock(TSleepClock clock, TSleepMicros sleeper);
-
 // Ends the process with status 0; exit handlers and static destructors run.
 [[noreturn]] void SystemEndProgram();

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "gui/core/Hook.h"
+#include "gui/core/TestSeams.h"
 #include "runtime/HandleTable.h"
 #include "system/SystemDriver.h"
 

@@ -56,7 +56,3 @@ ObjectRef CurrentEventSource();
 String CurrentEventText();
 // The runtime's handle for the source object; 0 when there is none.
 int32_t CurrentEventSourceHandle();
-
-// Test seam: empties the ring and sets both counters to value, so that tests
-// can run the queue across the 32-bit wrap.
-void EventQueueResetCounters(uint32_t value);

@@ -15,7 +15,7 @@
 // and changes gadgets. Each creation operation asks GuiDriver for a gadget of a
 // fixed class; every other operation forwards to one operation of its gadget.
 // A none gadget (or no installed driver) does nothing and answers 0, the empty
-// string or none.
+// string, none or an empty list (GadgetSelectedItem: -1, no single selection).
 
 // Activation commands for TGadget::Activate.
 constexpr int32_t ActivateFocus = 0;

@@ -1,22 +1,15 @@
 #include "gui/core/Gadget.h"
 
 #include <algorithm>
-#include <array>
 
 #include "gui/core/Event.h"
+#include "gui/core/GadgetEvents.h"
+#include "gui/core/GadgetPlaceholder.h"
 #include "gui/core/Hook.h"
-#include "runtime/Errors.h"
+#include "gui/core/Localization.h"
 
 namespace {
 
-String IdentityLookup(const String& key) { return key; }
-void NoDelocalize(const Ref<TGadget>&) {}
-
-TGadgetLocalizeFunc localizeLookup = IdentityLookup;
-TGadgetDelocalizeFunc delocalizeGadget = NoDelocalize;
-
-std::array<Ref<TGadget>, GadgetDragSlotCount> dragSlots;
-Ref<TGadget> placeholderGadget;
 bool gadgetStarted = false;
 
 // Layout arithmetic is 32-bit and wraps like the machine does; going through
@@ -49,24 +42,6 @@ void LayoutAxis(int32_t& p0, int32_t& p1, int32_t lockLow, int32_t lockHigh, int
 }
 
 }  // namespace
-
-void TGadgetItem::Set(const String& newText, const String& newTip, int32_t newIcon, const ObjectRef& newExtra,
-                      int32_t newFlags) {
-  text = newText;
-  tip = newTip;
-  icon = newIcon;
-  extra = newExtra;
-  flags = newFlags;
-}
-
-Ref<TPixmap> TIconStrip::ExtractIconPixmap(int32_t index) const {
-  if (!pixmap || index >= count) return nullptr;
-  if (index < 0) return pixmap->Copy();
-  int32_t side = pixmap->height;
-  return pixmap->Window(Mul(index, side), 0, side, side);
-}
-
-int32_t TGuiFont::CharWidth(int32_t) { throw TNullMethodException("TGuiFont.CharWidth"); }
 
 Ref<TGadget> TGadget::Self() { return std::static_pointer_cast<TGadget>(shared_from_this()); }
 
@@ -376,15 +351,15 @@ int32_t TGadget::CleanUp() {
   auto self = Self();
   for (auto& kid : std::vector<Ref<TGadget>>(kids)) kid->CleanUp();
   Free();
-  delocalizeGadget(self);
+  GadgetDelocalizeFreed(self);
   kids.clear();
   parent = nullptr;
   extra = nullptr;
   context = nullptr;
   eventfilter = nullptr;
   items.clear();
-  for (auto& slot : dragSlots) {
-    if (slot == self) slot = nullptr;
+  for (int32_t button = 1; button <= GadgetDragSlotCount; ++button) {
+    if (GadgetDragSource(button) == self) GadgetSetDragSource(button, nullptr);
   }
   return 0;
 }
@@ -464,28 +439,6 @@ String TGadget::Run(const String&) { return String(); }
 bool TGadget::IsProxy() const { return false; }
 Ref<TGadget> TGadget::ProxyTarget() const { return nullptr; }
 
-void GadgetSetLocalization(TGadgetLocalizeFunc lookup, TGadgetDelocalizeFunc delocalize) {
-  localizeLookup = lookup ? lookup : IdentityLookup;
-  delocalizeGadget = delocalize ? delocalize : NoDelocalize;
-}
-
-String GadgetLocalizeText(const String& key) { return localizeLookup(key); }
-
-Ref<TGadget> GadgetDragSource(int32_t button) {
-  if (button < 1 || button > GadgetDragSlotCount) return nullptr;
-  return dragSlots[button - 1];
-}
-
-void GadgetSetDragSource(int32_t button, const Ref<TGadget>& gadget) {
-  if (button < 1 || button > GadgetDragSlotCount) return;
-  dragSlots[button - 1] = gadget;
-}
-
-Ref<TGadget> GadgetPlaceholder() {
-  if (!placeholderGadget) placeholderGadget = New<TGadget>();
-  return placeholderGadget;
-}
-
 void GadgetInit() {
   if (gadgetStarted) return;
   gadgetStarted = true;
@@ -493,6 +446,6 @@ void GadgetInit() {
   EventInit();
   TEvent::RegisterId(GadgetDrag, S("GadgetDrag"));
   TEvent::RegisterId(GadgetDrop, S("GadgetDrop"));
-  for (auto& slot : dragSlots) slot = nullptr;
+  for (int32_t button = 1; button <= GadgetDragSlotCount; ++button) GadgetSetDragSource(button, nullptr);
   GadgetPlaceholder();
 }

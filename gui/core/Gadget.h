@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "gui/core/DataSource.h"
+#include "gui/core/GadgetItem.h"
 #include "gui/core/Pixmap.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
 
 class TEvent;
 class TGadget;
+class TGuiFont;
 
 // A gadget's key filter: called by the back end with a KeyDown or KeyChar event
 // before the widget sees the key; 0 swallows the key. Not set = nullptr.
@@ -42,12 +44,6 @@ constexpr int32_t GadgetStateDisabled = 4;
 constexpr int32_t GadgetStateHidden = 8;
 constexpr int32_t GadgetStateSelected = 16;
 constexpr int32_t GadgetStateIndeterminate = 64;
-
-// Item flags (TGadgetItem::flags) and the item state kept by the driver.
-constexpr int32_t GadgetItemDefault = 1;    // selected when inserted or set
-constexpr int32_t GadgetItemToggle = 2;     // shows icon + 1 while selected
-constexpr int32_t GadgetItemLocalized = 4;  // text and tip go through the localisation service
-constexpr int32_t GadgetItemStateSelected = 16;
 
 // Window styles.
 constexpr int32_t WindowTitleBar = 1;
@@ -85,46 +81,10 @@ constexpr int32_t LabelAlignCenter = 16;
 constexpr int32_t TextFieldPassword = 1;
 constexpr int32_t ComboBoxEditable = 1;
 
-// Edge-lock modes of lockl, lockr, lockt and lockb.
+// Edge-lock modes of lockl, lockr, lockt and lockb; any other value leaves its edge where it is.
 constexpr int32_t EdgeFree = 0;    // follows from the other edge and the locked size
 constexpr int32_t EdgeFixed = 1;   // keeps its distance from the parent's side
 constexpr int32_t EdgeScaled = 2;  // keeps its proportional place in the parent
-
-// One item of a list-like gadget (combo box, list box, tabber, toolbar).
-class TGadgetItem : public TObject {
- public:
-  void Set(const String& text, const String& tip, int32_t icon, const ObjectRef& extra, int32_t flags);
-
-  String text;
-  String tip;
-  int32_t icon = 0;  // index into the gadget's icon strip, -1 for none
-  int32_t flags = 0;
-  ObjectRef extra;
-};
-
-// A row of square icons held side by side in one pixmap.
-class TIconStrip : public TObject {
- public:
-  // None when index is not below count; the whole pixmap (copied) when index is
-  // negative; otherwise the square icon at index.
-  Ref<TPixmap> ExtractIconPixmap(int32_t index) const;
-
-  Ref<TPixmap> pixmap;
-  int32_t count = 0;
-};
-
-// A font loaded by the driver.
-class TGuiFont : public TObject {
- public:
-  // Width of one character in pixels; the driver's font class implements it.
-  virtual int32_t CharWidth(int32_t character);
-
-  String name;
-  String path;
-  int32_t style = 0;
-  int32_t size = 0;
-  int32_t handle = 0;
-};
 
 // One element of the user interface, independent of any widget set. The tree,
 // the rectangle, the edge-lock layout and the item bookkeeping live here; every
@@ -282,24 +242,6 @@ class TGadget : public TObject {
  private:
   bool ValidItem(int32_t index) const { return index >= 0 && index < static_cast<int32_t>(items.size()); }
 };
-
-// The localisation hooks the gadget model uses: the string lookup for items
-// flagged GadgetItemLocalized, and the removal of a freed gadget from the
-// driver's localisation map. The front end installs both at start-up; until
-// then the lookup returns its key and the removal does nothing.
-using TGadgetLocalizeFunc = String (*)(const String& key);
-using TGadgetDelocalizeFunc = void (*)(const Ref<TGadget>& gadget);
-void GadgetSetLocalization(TGadgetLocalizeFunc lookup, TGadgetDelocalizeFunc delocalize);
-String GadgetLocalizeText(const String& key);
-
-// Drag-and-drop bookkeeping: one slot per mouse button (1 to 3) for the gadget a
-// drag started in. CleanUp clears every slot that holds the freed gadget.
-constexpr int32_t GadgetDragSlotCount = 3;
-Ref<TGadget> GadgetDragSource(int32_t button);
-void GadgetSetDragSource(int32_t button, const Ref<TGadget>& gadget);
-
-// The plain gadget that a new proxy wraps until it is given a real one.
-Ref<TGadget> GadgetPlaceholder();
 
 // Starts the gadget model once: registers GadgetDrag and GadgetDrop, empties the
 // drag slots and makes the placeholder gadget. Later calls return at once.

@@ -1,10 +1,13 @@
 #include "gui/core/GadgetEvents.h"
 
 #include <algorithm>
+#include <array>
 
 std::vector<Ref<TEvent>> PendingGuiEvents;
 
 namespace {
+
+std::array<Ref<TGadget>, GadgetDragSlotCount> dragSlots;
 
 bool Seen(const std::vector<const TGadget*>& visited, const TGadget* gadget) {
   return std::find(visited.begin(), visited.end(), gadget) != visited.end();
@@ -51,4 +54,12 @@ Ref<TGadget> GadgetUnproxy(const Ref<TGadget>& group) {
     inner = inner->ProxyTarget();
   }
   return inner;
+}
+
+Ref<TGadget> GadgetDragSource(int32_t button) {
+  return button >= 1 && button <= GadgetDragSlotCount ? dragSlots[button - 1] : nullptr;
+}
+
+void GadgetSetDragSource(int32_t button, const Ref<TGadget>& gadget) {
+  if (button >= 1 && button <= GadgetDragSlotCount) dragSlots[button - 1] = gadget;
 }

@@ -27,3 +27,9 @@ Ref<TGadget> GadgetUnproxy(const Ref<TGadget>& group);
 
 // Events whose emission has been deferred, oldest first.
 extern std::vector<Ref<TEvent>> PendingGuiEvents;
+
+// Drag-and-drop bookkeeping: one slot per mouse button (1 to 3) for the gadget a
+// drag started in. CleanUp clears every slot that holds the freed gadget.
+constexpr int32_t GadgetDragSlotCount = 3;
+Ref<TGadget> GadgetDragSource(int32_t button);
+void GadgetSetDragSource(int32_t button, const Ref<TGadget>& gadget);

@@ -1,13 +1,15 @@
 #include "gui/core/GuiDriver.h"
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "gui/core/Localization.h"
 #include "runtime/Errors.h"
 
 Ref<TVuzIDODriver> GuiDriver;
+
+int32_t TGuiFont::CharWidth(int32_t) { throw TNullMethodException("TGuiFont.CharWidth"); }
 
 String TVuzIDODriver::UserName() { throw TNullMethodException("TVuzIDODriver.UserName"); }
 String TVuzIDODriver::ComputerName() { throw TNullMethodException("TVuzIDODriver.ComputerName"); }
@@ -64,15 +66,8 @@ Ref<TGuiFont> TVuzIDODriver::LibraryFont(int32_t kind, double size, int32_t styl
 Ref<TGuiFont> TVuzIDODriver::LoadFontWithDouble(const String& fontName, double size, int32_t style) {
   // Truncate toward zero, held inside the integer range (NaN counts as 0).
   double rounded = std::trunc(size + 0.5);
-  int32_t pixels = 0;
-  if (rounded >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-    pixels = std::numeric_limits<int32_t>::max();
-  } else if (rounded <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
-    pixels = std::numeric_limits<int32_t>::min();
-  } else if (!std::isnan(rounded)) {
-    pixels = static_cast<int32_t>(rounded);
-  }
-  return LoadFont(fontName, pixels, style);
+  if (std::isnan(rounded)) return LoadFont(fontName, 0, style);
+  return LoadFont(fontName, static_cast<int32_t>(std::clamp<double>(rounded, INT32_MIN, INT32_MAX)), style);
 }
 
 int32_t TVuzIDODriver::SetLocalizationMode(int32_t mode) {

@@ -7,6 +7,19 @@
 #include "runtime/Object.h"
 #include "runtime/String.h"
 
+// A font loaded by the driver.
+class TGuiFont : public TObject {
+ public:
+  // Width of one character in pixels; the driver's font class implements it.
+  virtual int32_t CharWidth(int32_t character);
+
+  String name;
+  String path;
+  int32_t style = 0;
+  int32_t size = 0;
+  int32_t handle = 0;
+};
+
 // The GUI driver: makes gadgets of a class, loads fonts and icon strips, runs the
 // colour and font dialogs and sets the pointer. The back end derives its driver
 // from this class and installs it in GuiDriver. The first nine operations have
@@ -35,7 +48,8 @@ class TVuzIDODriver : public TObject {
   // A font of one of the library's kinds (2 Lucida, 3 FreeSans, 4 FreeSerif,
   // 5 TSCu_Comic, anything else FreeSans); a size of 0 or less means 12.
   virtual Ref<TGuiFont> LibraryFont(int32_t kind, double size, int32_t style);
-  // LoadFont with the size rounded to the nearest whole pixel.
+  // LoadFont with size + 0.5 truncated toward zero (2.5 gives 3, -2.7 gives -2),
+  // clamped to the 32-bit range; NaN gives 0.
   virtual Ref<TGuiFont> LoadFontWithDouble(const String& fontName, double size, int32_t style);
   virtual int32_t SetLocalizationMode(int32_t mode);
   virtual int32_t SetLanguage(const String& language);

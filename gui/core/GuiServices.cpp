@@ -33,11 +33,7 @@ Ref<TGuiFont> GuiRequestFont(const Ref<TGuiFont>& font) { return GuiDriver ? Gui
 Ref<TGuiFont> GuiLoadFont(const String& name, double size, int32_t bold, int32_t italic, int32_t underline,
                           int32_t strikeout) {
   if (!GuiDriver) return nullptr;
-  int32_t style = 0;
-  if (bold) style |= 1;
-  if (italic) style |= 2;
-  if (underline) style |= 4;
-  if (strikeout) style |= 8;
+  int32_t style = (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strikeout ? 8 : 0);
   return GuiDriver->LoadFontWithDouble(name, size, style);
 }
 

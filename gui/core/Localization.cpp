@@ -11,25 +11,20 @@ std::map<std::pair<String, String>, String> texts;  // (language, key) -> text
 TLocalizationModeRoute modeRoute = nullptr;
 TLocalizationLanguageRoute languageRoute = nullptr;
 
+String IdentityLookup(const String& key) { return key; }
+void NoDelocalize(const Ref<TGadget>&) {}
+
+TGadgetLocalizeFunc localizeLookup = IdentityLookup;
+TGadgetDelocalizeFunc delocalizeGadget = NoDelocalize;
+
 }  // namespace
 
 int32_t LocalizationMode() { return mode; }
 String LocalizationLanguage() { return language; }
 
-void SetLocalizationMode(int32_t newMode) {
-  if (modeRoute) {
-    modeRoute(newMode);
-  } else {
-    LocalizationStoreMode(newMode);
-  }
-}
-
+void SetLocalizationMode(int32_t newMode) { modeRoute ? modeRoute(newMode) : LocalizationStoreMode(newMode); }
 void SetLocalizationLanguage(const String& newLanguage) {
-  if (languageRoute) {
-    languageRoute(newLanguage);
-  } else {
-    LocalizationStoreLanguage(newLanguage);
-  }
+  languageRoute ? languageRoute(newLanguage) : LocalizationStoreLanguage(newLanguage);
 }
 
 void LocalizationStoreMode(int32_t newMode) { mode = newMode; }
@@ -39,6 +34,14 @@ void LocalizationSetRoutes(TLocalizationModeRoute modeFn, TLocalizationLanguageR
   modeRoute = modeFn;
   languageRoute = languageFn;
 }
+
+void GadgetSetLocalization(TGadgetLocalizeFunc lookup, TGadgetDelocalizeFunc delocalize) {
+  localizeLookup = lookup ? lookup : IdentityLookup;
+  delocalizeGadget = delocalize ? delocalize : NoDelocalize;
+}
+
+String GadgetLocalizeText(const String& key) { return localizeLookup(key); }
+void GadgetDelocalizeFreed(const Ref<TGadget>& gadget) { delocalizeGadget(gadget); }
 
 void LocalizationAddText(const String& forLanguage, const String& key, const String& text) {
   texts[{forLanguage, key}] = text;

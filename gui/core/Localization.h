@@ -2,7 +2,10 @@
 
 #include <cstdint>
 
+#include "runtime/Object.h"
 #include "runtime/String.h"
+
+class TGadget;
 
 // The localisation service behind the gadget front end. It turns a key into the
 // text of the current language. Its mode starts at 0: while LocalizationOn is
@@ -35,3 +38,14 @@ void LocalizationClearTexts();
 
 // key's text in the current language while LocalizationOn is set; key otherwise.
 String LocalizeString(const String& key);
+
+// The localisation hooks of the gadget model: the string lookup for items
+// flagged GadgetItemLocalized, and the removal of a freed gadget from the
+// driver's localisation map. The front end installs both at start-up; until
+// then (and for null) the lookup returns its key and the removal does nothing.
+using TGadgetLocalizeFunc = String (*)(const String& key);
+using TGadgetDelocalizeFunc = void (*)(const Ref<TGadget>& gadget);
+void GadgetSetLocalization(TGadgetLocalizeFunc lookup, TGadgetDelocalizeFunc delocalize);
+String GadgetLocalizeText(const String& key);
+// Runs the removal hook; the gadget model calls it for every gadget it frees.
+void GadgetDelocalizeFreed(const Ref<TGadget>& gadget);

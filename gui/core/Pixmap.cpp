@@ -37,3 +37,11 @@ void TPixmap::SetPixel(int32_t x, int32_t y, uint32_t argb) {
   if (x < 0 || y < 0 || x >= width || y >= height) return;
   pixels[static_cast<size_t>(y) * width + x] = argb;
 }
+
+Ref<TPixmap> TIconStrip::ExtractIconPixmap(int32_t index) const {
+  if (!pixmap || index >= count) return nullptr;
+  if (index < 0) return pixmap->Copy();
+  int32_t side = pixmap->height;
+  int32_t offset = static_cast<int32_t>(static_cast<uint32_t>(index) * static_cast<uint32_t>(side));  // wraps
+  return pixmap->Window(offset, 0, side, side);
+}

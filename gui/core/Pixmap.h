@@ -25,3 +25,14 @@ class TPixmap : public TObject {
   int32_t height = 0;
   std::vector<uint32_t> pixels;
 };
+
+// A row of square icons held side by side in one pixmap.
+class TIconStrip : public TObject {
+ public:
+  // None when index is not below count; the whole pixmap (copied) when index is
+  // negative; otherwise the square icon at index.
+  Ref<TPixmap> ExtractIconPixmap(int32_t index) const;
+
+  Ref<TPixmap> pixmap;
+  int32_t count = 0;
+};

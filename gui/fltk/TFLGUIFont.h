@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "gui/core/Gadget.h"
+#include "gui/core/GuiDriver.h"
 
 // A font of the FLTK back end: an FLTK font number and a pixel size. Style bit
 // 4 (underlined) has no FLTK face; widgets that honour it draw the line.

@@ -1,6 +1,6 @@
 #pragma once
 
-// Starts the proxy gadget layer once, bringing up the front end and everything
-// it needs (hook table, events, system services, gadget model) first. Later
-// calls return at once.
+// Starts the proxy gadget layer once: hook table, events, system layer (only
+// the base driver, whose every operation raises, unless a real one is already
+// installed), gadget model and front end first. Later calls return at once.
 void ProxyInit();

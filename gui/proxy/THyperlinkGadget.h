@@ -19,8 +19,10 @@ class THyperlinkGadget : public TProxyGadget {
   THyperlinkGadget();
 
   // Makes the label (text = customText, or url when that is empty) and wraps
-  // it. Style 3 in the low two bits means no frame. Answers this gadget, or
-  // none when no label could be made; the gadget then stays unwrapped and unlisted.
+  // it. Both low bits of style set are both cleared (3 becomes 0, 7 becomes 4):
+  // never the separator frame. The label gets the bits below 32, hyperlinkstyle
+  // all. Answers this gadget, or none when no label could be made; the gadget
+  // then stays unwrapped and unlisted.
   virtual Ref<THyperlinkGadget> Create(const String& url, int32_t x, int32_t y, int32_t w, int32_t h,
                                        const Ref<TGadget>& group, int32_t style, const String& customText);
   // Acts on one event of this gadget and always answers none, which swallows it.

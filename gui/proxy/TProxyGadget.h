@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gui/core/Gadget.h"
+#include "gui/core/GadgetPlaceholder.h"
 
 // A gadget without a widget of its own. It wraps another gadget, its proxy, and
 // passes nearly every operation on to it, so that a control built from ordinary

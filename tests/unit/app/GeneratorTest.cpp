@@ -5,6 +5,7 @@
 
 #include "app/PasswordGenerator.h"
 #include "app/Random.h"
+#include "app/TestSeams.h"
 
 namespace {
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }

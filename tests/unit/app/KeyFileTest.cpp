@@ -3,7 +3,9 @@
 
 #include "app/KeyFile.h"
 #include "app/RandomSource.h"
+#include "app/TestSeams.h"
 #include "runtime/Stream.h"
+#include "runtime/TestSeams.h"
 #include "tests/unit/TempDir.h"
 
 TEST(KeyFile, GuardTellsEncryptedFilesFromLegacyOnes) {

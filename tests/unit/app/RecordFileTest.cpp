@@ -12,8 +12,10 @@
 #include "app/PairCommit.h"
 #include "app/RecordCipher.h"
 #include "app/RecordFile.h"
+#include "app/TestSeams.h"
 #include "gui/core/FrontEnd.h"
 #include "runtime/Stream.h"
+#include "runtime/TestSeams.h"
 #include "tests/unit/app/RecordTestSupport.h"
 
 namespace {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "gui/core/EventQueue.h"
 #include "gui/core/Hook.h"
+#include "gui/core/TestSeams.h"
 #include "runtime/HandleTable.h"
 #include "system/SystemDriver.h"
 
@@ -73,7 +75,9 @@ ObjectRef LateSwallow(int32_t, const ObjectRef&, const ObjectRef&) {
 
 TEST_F(EventQueueTest, PollOnAnEmptyQueuePumpsOnceAndResetsTheCurrentEvent) {
   auto source = New<TObject>();
-  EventEmit(EventNew(MenuAction, source, 7, 1, 2, 3, MakeStringObject(S("text"))));
+  auto event = EventNew(MenuAction, source, 7, 1, 2, 3, MakeStringObject(S("text")));
+  std::weak_ptr<TEvent> taken = event;
+  EventEmit(std::exchange(event, nullptr));
   EXPECT_EQ(EventQueuePoll(), MenuAction);
   EXPECT_EQ(driver->polls, 0) << "a queued event is taken without pumping";
   EXPECT_EQ(CurrentEventData(), 7);
@@ -88,6 +92,8 @@ TEST_F(EventQueueTest, PollOnAnEmptyQueuePumpsOnceAndResetsTheCurrentEvent) {
   EXPECT_EQ(EventQueuePoll(), 0);
   EXPECT_EQ(driver->polls, 1);
   EXPECT_EQ(CurrentEvent, NullEvent);
+  // Events carry typed text: once taken and replaced, nothing in the ring keeps one alive.
+  EXPECT_TRUE(taken.expired());
   EXPECT_EQ(CurrentEventId(), 0);
   EXPECT_EQ(CurrentEventData(), 0);
   EXPECT_EQ(CurrentEventMods(), 0);

@@ -5,7 +5,9 @@
 
 namespace {
 Ref<TEvent> seen;
+int watched = 0;
 ObjectRef Watch(int32_t, const ObjectRef& data, const ObjectRef&) {
+  ++watched;
   seen = std::dynamic_pointer_cast<TEvent>(data);
   return data;
 }
@@ -71,23 +73,19 @@ TEST(EventDeathTest, TheFirstUserIdIsOneAboveBit31) {
       testing::ExitedWithCode(0), "");
 }
 
-TEST(Event, CreateKeepsEveryFieldAndEmitRunsTheEmitChain) {
+TEST(Event, EmitHandsTheEventItselfToTheEmitChainAndNoneIsNotEmitted) {
   EventInit();
   auto source = New<TObject>();
-  auto extra = MakeStringObject(S("x"));
-  auto event = TEvent::Create(MenuAction, source, 1, 2, 3, 4, extra);
-  EXPECT_EQ(event->id, MenuAction);
-  EXPECT_EQ(event->source, source);
-  EXPECT_EQ(event->data, 1);
-  EXPECT_EQ(event->mods, 2);
-  EXPECT_EQ(event->x, 3);
-  EXPECT_EQ(event->y, 4);
-  EXPECT_EQ(event->extra, extra);
-
+  auto event = TEvent::Create(MenuAction, source, 1, 2, 3, 4, MakeStringObject(S("x")));
   HookAdd(EventEmitHookId, Watch, nullptr, 1000);
   seen.reset();
+  watched = 0;
   EventEmit(event);
   EXPECT_EQ(seen, event);
+  EXPECT_EQ(seen->source, source);
+  EXPECT_EQ(seen->ToString(), S("MenuAction: data=1, mods=2, x=3, y=4, extra=\"x\""));
+  EventEmit(nullptr);
+  EXPECT_EQ(watched, 1);
   HookRemove(EventEmitHookId, Watch, nullptr);
   seen.reset();
 }

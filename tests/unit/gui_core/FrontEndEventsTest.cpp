@@ -3,6 +3,7 @@
 #include "gui/core/EventQueue.h"
 #include "gui/core/FrontEnd.h"
 #include "gui/core/Hook.h"
+#include "gui/core/TestSeams.h"
 #include "system/SystemDriver.h"
 #include "tests/unit/gui_core/GadgetRecording.h"
 

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
+
 #include "gui/core/FrontEnd.h"
 #include "gui/core/Localization.h"
 #include "runtime/Errors.h"
+#include "tests/unit/NullMethod.h"
 #include "tests/unit/gui_core/GadgetRecording.h"
 
 namespace {
@@ -204,6 +209,18 @@ TEST_F(FrontEndTest, ExplicitTextsTakeAGadgetOutOfLocalisation) {
   EXPECT_EQ(GadgetGetTooltip(button), S("Tipp"));
   EXPECT_EQ(GadgetGetText(label), S("mine"));
 
+  // Toolbar items the front end fills are localised only under the override.
+  auto strip = New<TIconStrip>();
+  strip->count = 1;
+  auto plainBar = MakeToolbar(strip, 0, 0, 10, 10, nullptr, 0);
+  SetLocalizationMode(LocalizationOn | LocalizationOverride);
+  auto localBar = MakeToolbar(strip, 0, 0, 10, 10, nullptr, 0);
+  ToolbarSetTips(plainBar, {S("ok.tip")});
+  ToolbarSetTips(localBar, {S("ok.tip")});
+  EXPECT_EQ(Made(plainBar)->calls.back(), "SetListItem 0  ok.tip 0");
+  EXPECT_EQ(Made(localBar)->calls.back(), "SetListItem 0  Tipp 0");
+  SetLocalizationMode(LocalizationOn);
+
   GadgetSetTooltip(button, S("own tip"));
   EXPECT_EQ(GadgetIsLocalized(button), 0);
 
@@ -252,12 +269,29 @@ TEST_F(FrontEndTest, DriverServicesCacheThePointerAndTheColourPicked) {
   EXPECT_EQ(FontGetStyle(GuiLoadFont(S("F"), 11, 1, 0, 1, 0)), 5);
   EXPECT_EQ(FontGetStyle(GuiLoadFont(S("F"), 11, 0, 1, 0, 1)), 10);
   EXPECT_EQ(FontGetSize(GuiLoadFont(S("F"), 1e12, 0, 0, 0, 0)), 2147483647.0);
+}
 
-  // The base driver has no body for the platform operations.
-  TVuzIDODriver base;
-  EXPECT_THROW(base.UserName(), TNullMethodException);
-  EXPECT_THROW(base.CreateGadget(1, String(), 0, 0, 0, 0, nullptr, 0), TNullMethodException);
-  EXPECT_THROW(base.LibraryFont(1, 0, 0), TNullMethodException);  // reaches LoadFont
+TEST_F(FrontEndTest, WithoutADriverServicesAnswerEmptyAndTheBaseDriverNamesWhatItLacks) {
+  const std::pair<const char*, std::function<bool()>> cases[] = {
+      {"UserName", [] { return GuiUserName().empty(); }},
+      {"ComputerName", [] { return GuiComputerName().empty(); }},
+      {"RequestColor", [] { return GuiRequestColor(1, 2, 3) == 0; }},
+      {"RequestFont", [] { return GuiRequestFont(nullptr) == nullptr; }},
+      {"LoadFont", [] { return GuiLoadFont(S("F"), 11) == nullptr; }},
+      {"LoadFont", [] { return GuiLibraryFont(2, 0, 0) == nullptr; }},
+      {"SetPointer", [] { return GuiSetPointer(77) == 0; }},
+      {"LoadIconStrip", [] { return IconStripLoad(MakeStringObject(S("x"))) == nullptr; }},
+      {"CreateGadget", [] { return MakeButton(S("b"), 0, 0, 1, 1, nullptr, 0) == nullptr; }},
+      {"ActiveGadget", [] { return FocusedGadget() == nullptr; }},
+  };
+  GuiDriver = nullptr;
+  for (const auto& [operation, call] : cases) EXPECT_TRUE(call()) << operation;
+
+  GuiDriver = New<TVuzIDODriver>();
+  for (const auto& [operation, call] : cases) {
+    EXPECT_EQ(NullMethodMessage([&] { call(); }), std::string("Null method called: TVuzIDODriver.") + operation);
+  }
+  EXPECT_EQ(ClipboardClear(), 0) << "the base has no clipboard, which is not an error";
   EXPECT_THROW(TGuiFont().CharWidth('a'), TNullMethodException);
 }
 

@@ -3,6 +3,7 @@
 #include "gui/core/Event.h"
 #include "gui/core/FrontEnd.h"
 #include "gui/core/Gadget.h"
+#include "gui/core/GadgetPlaceholder.h"
 #include "gui/core/Localization.h"
 #include "tests/unit/gui_core/GadgetRecording.h"
 

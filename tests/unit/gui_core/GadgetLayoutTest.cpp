@@ -45,6 +45,9 @@ TEST_F(GadgetLayoutTest, EdgeModesFollowTheParentWidth) {
   auto rightOnly = Kid(290, 100, EdgeFree, EdgeFixed);
   auto scaled = Kid(100, 100, EdgeScaled, EdgeScaled);
   auto centred = Kid(100, 100, EdgeFree, EdgeFree);
+  // Any other lock value leaves its edge where it is.
+  auto unknownLeft = Kid(100, 100, 3, EdgeFixed);
+  auto unknownRight = Kid(100, 100, EdgeFixed, -1);
 
   ResizeParent(500);
   EXPECT_EQ(RectOf(both), (TRect{10, 20, 480, 30}));
@@ -52,6 +55,8 @@ TEST_F(GadgetLayoutTest, EdgeModesFollowTheParentWidth) {
   EXPECT_EQ(RectOf(rightOnly), (TRect{390, 20, 100, 30}));  // still 10 from the right side
   EXPECT_EQ(RectOf(scaled), (TRect{125, 20, 125, 30}));
   EXPECT_EQ(RectOf(centred), (TRect{137, 20, 100, 30}));  // 500 * 150 / 400 = 187, minus 50
+  EXPECT_EQ(RectOf(unknownLeft), (TRect{100, 20, 200, 30}));
+  EXPECT_EQ(RectOf(unknownRight), (TRect{100, 20, 100, 30}));
 
   ResizeParent(300);
   EXPECT_EQ(RectOf(both), (TRect{10, 20, 280, 30}));
@@ -80,6 +85,11 @@ TEST_F(GadgetLayoutTest, ArithmeticTruncatesTowardZeroAndTreatsAZeroWideParentAs
   // The right edge keeps its distance from a 1-wide parent: 10 + 380 - 400 + 1.
   EXPECT_EQ(pinnedRight->xpos, -9 - 380);
   EXPECT_EQ(pinnedRight->width, 380);
+  // Locked under a 0-wide, 0-high parent, a kid takes 1 as its reference and
+  // follows the parent once it grows.
+  parent->clientHeight = 0;
+  auto lockedAtZero = Kid(5, 10, EdgeFixed, EdgeFixed);
+  parent->clientHeight = -1;
 
   // Large coordinates wrap in 32 bits instead of being undefined.
   parent->clientWidth = -1;
@@ -88,6 +98,7 @@ TEST_F(GadgetLayoutTest, ArithmeticTruncatesTowardZeroAndTreatsAZeroWideParentAs
   ResizeParent(801);
   EXPECT_EQ(far->xpos, static_cast<int32_t>(801u * 0x40000000u) / 500);
   EXPECT_EQ(far->xpos + far->width, 0x40000000 + 100 - 500 + 801);
+  EXPECT_EQ(RectOf(lockedAtZero), (TRect{5, 20, 5 + 10 - 1 + 801 - 5, 20 + 30 - 1 + 300 - 20}));
 }
 
 TEST_F(GadgetLayoutTest, ResizeRunsDownTheTreeButLeavesWindowsMenusAndNodes) {

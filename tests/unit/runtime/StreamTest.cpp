@@ -1,9 +1,9 @@
-#include "runtime/Stream.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "runtime/AtomicFile.h"
+#include "runtime/Stream.h"
+#include "runtime/TestSeams.h"
 #include "tests/unit/TempDir.h"
 
 namespace {
