@@ -337,3 +337,22 @@ TEST(RecordFileText, TrimRemovesBlanksAndControlsFromBothEndsOnly) {
 }
 
 }  // namespace
+
+// Only the temporary names the program's own saves and key creations use, as
+// regular files, go; anything else that merely looks alike stays.
+TEST_F(RecordFile, StartUpRemovesOnlyTheProgramsOwnLeftovers) {
+  const Strings ours = {"quorvel.dat.tmpAZaz09", "quorvel.key.tmp9Zz0aA", "quorvel.dat.pending.tmp000000",
+                        "quorvel.key.pending.tmpzzzzzz"};
+  const Strings theirs = {"quorvel.dat.tmp12345",  "quorvel.dat.tmp1234567", "quorvel.dat.tmp12345!",
+                          "quorvel.datXtmp123456", "notes.tmp123456",        "quorvel.dat.pendingtmp123456"};
+  for (const auto& name : ours) TempDir::Write(name.c_str(), "debris");
+  for (const auto& name : theirs) TempDir::Write(name.c_str(), "mine");
+  ASSERT_EQ(0, mkdir("quorvel.key.tmpdirect", 0700));
+  ASSERT_EQ(0, symlink("quorvel.dat", "quorvel.dat.tmplinked"));
+  RemoveLeftovers();
+  for (const auto& name : ours) EXPECT_EQ(0, PathKind(S(name.c_str()))) << name;
+  for (const auto& name : theirs) EXPECT_EQ(1, PathKind(S(name.c_str()))) << name;
+  EXPECT_EQ(2, PathKind(S("quorvel.key.tmpdirect")));
+  struct stat st;
+  EXPECT_EQ(0, lstat("quorvel.dat.tmplinked", &st)) << "a link is not the program's own file";
+}
