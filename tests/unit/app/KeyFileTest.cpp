@@ -48,6 +48,7 @@ TEST(KeyFile, CreatesAnOwnerOnlyAesKeyFileInItsLayout) {
   struct stat st;
   ASSERT_EQ(stat("quorvel.key", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(st.st_nlink, 1u) << "the temporary name is gone";
   // An existing key file is kept as it is.
   ASSERT_EQ(SettleKeyFile(), KeySettle::Ready);
   EXPECT_TRUE(recordsEncrypted);
