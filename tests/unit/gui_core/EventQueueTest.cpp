@@ -106,10 +106,12 @@ TEST_F(EventQueueTest, PollOnAnEmptyQueuePumpsOnceAndResetsTheCurrentEvent) {
 }
 
 TEST_F(EventQueueTest, PollTakesWhatThePumpRaised) {
+  EventQueueInit();  // a second start-up adds no second queue hook
   driver->onPoll = [] { EventEmit(EventNew(KeyDown, nullptr, 65)); };
   EXPECT_EQ(EventQueuePoll(), KeyDown);
   EXPECT_EQ(CurrentEventData(), 65);
   EXPECT_EQ(driver->polls, 1);
+  EXPECT_EQ(EventQueueLength(), 0);
 }
 
 TEST_F(EventQueueTest, CoalescingMergesOnlyMovesSizesTicksAndActionsFromTheSameSource) {

@@ -110,6 +110,10 @@ TEST_F(FrontEndTest, StateQueriesReadTheRightBits) {
   EXPECT_EQ(ButtonGetState(box), 0);
   ButtonSetState(box, 1);
   EXPECT_EQ(ButtonGetState(box), 1);
+  MenuUncheck(box);
+  EXPECT_EQ(MenuIsChecked(box), 0);
+  MenuCheck(box);
+  EXPECT_EQ(MenuIsChecked(box), 1);
   Made(box)->state = GadgetStateSelected | GadgetStateDisabled;
   EXPECT_EQ(ButtonGetState(box), 1);
   EXPECT_EQ(MenuIsChecked(box), 1);
