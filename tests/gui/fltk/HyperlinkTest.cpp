@@ -379,8 +379,10 @@ TEST_F(HyperlinkTest, RealPointerHoversTheLinkAndPressesOpenItOncePerPosition) {
   EXPECT_EQ(CursorLook(), handCursor);
   MovePointer(frame->x() + frame->w() + 50, frame->y() + 10);
   EXPECT_TRUE(PumpUntil([&] { return !box->Underlined() && box->labelcolor() == fl_rgb_color(0, 0, 255); }));
-  EXPECT_EQ(tap.Of(MouseEnter).size(), 2u);
-  EXPECT_EQ(tap.Of(MouseLeave).size(), 2u);
+  // A tooltip that shows up under the pointer adds a leave and an enter of
+  // its own, so only the balance and the minimum are fixed.
+  EXPECT_GE(tap.Of(MouseEnter).size(), 2u);
+  EXPECT_EQ(tap.Of(MouseLeave).size(), tap.Of(MouseEnter).size());
 
   // Every event of the link was swallowed before the queue.
   EXPECT_GE(tap.Ids().size(), 7u);
