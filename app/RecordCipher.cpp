@@ -159,12 +159,16 @@ uint8_t PairValue(char16_t high, char16_t low) {
 
 ByteArray StringToByteArray(const String& text) { return StringToBytes(text); }
 
-bool RecordCipherLoadProvider() {
+String RecordKeyFileCipher() {
   String keyLine, ivLine, name;
   ReadKeyFile(kKeyFileName, keyLine, ivLine, name);
   SecureWipe(keyLine);
   SecureWipe(ivLine);
-  const TCipherRow* row = FindRow(name);
+  return name;
+}
+
+bool RecordCipherLoadProvider() {
+  const TCipherRow* row = FindRow(RecordKeyFileCipher());
   return !row || !row->legacy || CryptoLoadLegacy();
 }
 

@@ -24,6 +24,9 @@ String DecryptRecordText(const String& text, const String& keyFile = kKeyFileNam
 // provider cannot be loaded.
 bool RecordCipherLoadProvider();
 
+// The cipher name on the key file's third line (empty when it has none).
+String RecordKeyFileCipher();
+
 // One byte per character: the character's low 8 bits.
 ByteArray StringToByteArray(const String& text);
 

@@ -11,22 +11,11 @@
 #include "runtime/FolderLock.h"
 #include "runtime/Runtime.h"
 #include "runtime/Stream.h"
-#include "runtime/Wipe.h"
 
 namespace {
 int Refuse(const char* why) {
   fprintf(stderr, "quorvel: %s Nothing was changed.\n", why);
   return 1;
-}
-
-String CipherName() {
-  Ref<TStream> stream = OpenForReading(kKeyFileName);
-  if (!stream) return String();
-  for (int line = 0; line < 2; ++line) {
-    String skipped = stream->ReadLine();
-    SecureWipe(skipped);
-  }
-  return stream->ReadLine();
 }
 
 bool AllFieldsDecrypted() {
@@ -58,7 +47,7 @@ int QuorvelRekey() {
     return Refuse(
         "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be "
         "loaded.");
-  const std::string oldCipher = NarrowString(CipherName());
+  const std::string oldCipher = NarrowString(RecordKeyFileCipher());
   LoadRecords(true);
   if (recordCount == 0) return Refuse("there is nothing to re-key: quorvel.dat holds no records.");
   if (!AllFieldsDecrypted())
