@@ -167,6 +167,10 @@ TEST_F(ComboBoxTest, PickingAnItemReportsItsIndex) {
   EXPECT_EQ(GadgetSelectedItem(combo), 2);
   combo->SetListItemState(0, 0);
   EXPECT_EQ(GadgetSelectedItem(combo), 2);
+
+  // An item inserted at the pick's place pushes the pick down; it stays the pick.
+  GadgetInsertItem(combo, 1, S("new"), 0, -1, String(), nullptr);
+  EXPECT_EQ(GadgetGetText(combo), S("B"));
 }
 
 TEST_F(ComboBoxTest, ChangingItemsKeepsTheDropDownInStepAndTheSelectionInPlace) {

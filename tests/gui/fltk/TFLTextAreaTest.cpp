@@ -155,6 +155,14 @@ TEST_F(TextAreaTest, LinesSelectionAndLocking) {
   EXPECT_EQ(TextAreaSelectionLength(area, 1), 2);
   TextAreaUnlock(area);
   EXPECT_EQ(AsFLGadget(area)->ignore, 0);
+
+  // Style 1 wraps a long line at the area's width; style 0 keeps it one line.
+  auto wrapping = MakeTextArea(220, 10, 100, 80, window, 1);
+  const String longLine(60, u'w');
+  GadgetSetText(wrapping, longLine);
+  GadgetSetText(area, longLine);
+  EXPECT_GT(Display(wrapping)->count_lines(0, 60, true), 0);
+  EXPECT_EQ(Display(area)->count_lines(0, 60, true), 0);
 }
 
 TEST_F(TextAreaTest, CopyPutsExactlyTheSelectionOnTheDesktopClipboard) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 // clang-format on
 #include <fcntl.h>
@@ -216,6 +217,27 @@ TEST_F(LinuxDriverTest, MoveMouseWithoutADesignatedWindowMovesThePointerBy) {
   XQueryPointer(display, window, &root, &child, &after[0], &after[1], &local[0], &local[1], &mask);
   EXPECT_EQ(after[0] - before[0], -7);
   EXPECT_EQ(after[1] - before[1], 5);
+  Collect(0);
+}
+
+TEST_F(LinuxDriverTest, AHiddenMouseShowsNoPixelOverItsWindowAndComesBack) {
+  // Counts the visible pixels of the cursor the server shows at the pointer.
+  auto visiblePixels = [] {
+    XSync(display, False);
+    XFixesCursorImage* image = XFixesGetCursorImage(display);
+    if (!image) return -1;
+    int visible = 0;
+    for (size_t i = 0; i < size_t(image->width) * image->height; ++i) visible += (image->pixels[i] >> 24) != 0;
+    XFree(image);
+    return visible;
+  };
+  XWarpPointer(display, None, window, 0, 0, 0, 0, 150, 100);
+  driver->SetMouseWindow(window);
+  EXPECT_EQ(SystemHideMouse(), 0);
+  EXPECT_EQ(visiblePixels(), 0);
+  EXPECT_EQ(SystemShowMouse(), 0);
+  EXPECT_GT(visiblePixels(), 0);
+  driver->SetMouseWindow(None);
   Collect(0);
 }
 
