@@ -51,9 +51,7 @@ Ref<TFLGUIFont> FlLoadFont(const String& name, int32_t size, int32_t style) {
   }
   font->name = name;
   font->style = style;
-  font->size = pixels;
-  font->flfont = face;
-  font->flsize = pixels;
-  font->handle = face;
+  font->size = font->flsize = pixels;
+  font->handle = font->flfont = face;
   return font;
 }
