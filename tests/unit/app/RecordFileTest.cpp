@@ -344,7 +344,8 @@ TEST_F(RecordFile, StartUpRemovesOnlyTheProgramsOwnLeftovers) {
   const Strings ours = {"quorvel.dat.tmpAZaz09", "quorvel.key.tmp9Zz0aA", "quorvel.dat.pending.tmp000000",
                         "quorvel.key.pending.tmpzzzzzz"};
   const Strings theirs = {"quorvel.dat.tmp12345",  "quorvel.dat.tmp1234567", "quorvel.dat.tmp12345!",
-                          "quorvel.datXtmp123456", "notes.tmp123456",        "quorvel.dat.pendingtmp123456"};
+                          "quorvel.datXtmp123456", "notes.tmp123456",        "quorvel.dat.pendingtmp123456",
+                          "quorvel.bak.tmp123456"};
   for (const auto& name : ours) TempDir::Write(name.c_str(), "debris");
   for (const auto& name : theirs) TempDir::Write(name.c_str(), "mine");
   ASSERT_EQ(0, mkdir("quorvel.key.tmpdirect", 0700));
