@@ -165,6 +165,13 @@ TEST_F(TextAreaTest, LinesSelectionAndLocking) {
   EXPECT_EQ(Display(area)->count_lines(0, 60, true), 0);
 }
 
+TEST_F(TextAreaTest, TheDisplayTakesTheFontGiven) {
+  auto area = MakeTextArea(10, 10, 200, 60, window, 0);
+  EXPECT_EQ(TextAreaSetFont(area, GuiLoadFont(S("Courier"), 18, 1)), 0);
+  EXPECT_EQ(Display(area)->textfont(), FL_COURIER_BOLD);
+  EXPECT_EQ(Display(area)->textsize(), 18);
+}
+
 TEST_F(TextAreaTest, CopyPutsExactlyTheSelectionOnTheDesktopClipboard) {
   auto area = MakeTextArea(10, 10, 200, 60, window, 0);
   auto empty = MakeTextArea(10, 80, 200, 60, window, 0);
