@@ -1,6 +1,7 @@
 #include "tests/gui/fltk/BackEndSupport.h"
 // clang-format off
 #include <FL/Fl_Text_Display.H>
+#include <malloc.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -210,6 +211,19 @@ TEST_F(TextAreaTest, CopyPutsExactlyTheSelectionOnTheDesktopClipboard) {
   EXPECT_EQ(GadgetGetText(shown), S("fixed"));
   GadgetCopyText(shown);
   EXPECT_EQ(DesktopClipboard(), "fix");
+
+  // Each copy gives FLTK's copy of the selection back: copying a large
+  // selection again and again does not grow the heap.
+  const auto heapInUse = [] {
+    const struct mallinfo2 heap = mallinfo2();
+    return static_cast<int64_t>(heap.uordblks + heap.hblkhd);
+  };
+  GadgetSetText(area, String(1 << 20, u'x'));
+  TextAreaSelect(area, 0, -1, 1);
+  GadgetCopyText(area);
+  const int64_t before = heapInUse();
+  for (int i = 0; i < 4; ++i) GadgetCopyText(area);
+  EXPECT_LT(heapInUse() - before, 1 << 20);
 }
 
 TEST_F(TextAreaTest, OnlyTheLeftButtonReachesTheTextAndRightReleaseAsksForAMenu) {
