@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "app/KeyFile.h"
 #include "app/RandomSource.h"
 #include "app/TestSeams.h"
@@ -58,6 +60,13 @@ TEST(KeyFile, CreatesAnOwnerOnlyAesKeyFileInItsLayout) {
 namespace {
 long FailingGetRandom(void*, unsigned long, unsigned int) { return -1; }
 
+// Another copy writes its key file while this one is drawing its key.
+long RacingGetRandom(void* buffer, unsigned long length, unsigned int) {
+  if (PathKind(kKeyFileName) == 0) TempDir::Write("quorvel.key", "theirs\r\n");
+  std::memset(buffer, 7, length);
+  return static_cast<long>(length);
+}
+
 int Entries() {
   int entries = 0;
   for (auto& entry : std::filesystem::directory_iterator(".")) {
@@ -80,4 +89,14 @@ TEST(KeyFile, FailedCreationLeavesNoPartialKeyFile) {
   EXPECT_EQ(SettleKeyFile(), KeySettle::RandomFailed);
   RandomSourceUseGetRandom(nullptr);
   EXPECT_EQ(Entries(), 0);
+}
+
+TEST(KeyFile, AKeyFileWrittenMeanwhileByAnotherCopyIsKept) {
+  TempDir dir;
+  RandomSourceUseGetRandom(RacingGetRandom);
+  EXPECT_EQ(SettleKeyFile(), KeySettle::Ready);
+  RandomSourceUseGetRandom(nullptr);
+  EXPECT_TRUE(recordsEncrypted);
+  EXPECT_EQ(TempDir::Read("quorvel.key"), "theirs\r\n");
+  EXPECT_EQ(Entries(), 1);
 }
