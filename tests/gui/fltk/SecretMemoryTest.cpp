@@ -128,6 +128,25 @@ TEST(SecretMemory, APasswordLeavesNoCopyBehindOnceItIsGone) {
   Pump();
   EXPECT_EQ(MarkerCopiesInMemory(), 0) << "after the clipboard was cleared";
 
+  // Copied again, and another program takes the clipboard before the clear.
+  {
+    TMarkerText marker;
+    GadgetSetText(area, marker.text);
+  }
+  TextAreaSelect(area, 0, -1, 1);
+  GadgetCopyText(area);
+  GadgetSetText(area, S("next"));
+  Display* other = XOpenDisplay(nullptr);
+  ASSERT_NE(other, nullptr);
+  const Window owner = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(other, XInternAtom(other, "CLIPBOARD", False), owner, CurrentTime);
+  XSync(other, False);
+  Pump();
+  ClipboardClear();
+  Pump();
+  EXPECT_EQ(MarkerCopiesInMemory(), 0) << "after the clipboard was cleared while another program held it";
+  XCloseDisplay(other);
+
   // Still shown when the widgets are freed.
   {
     TMarkerText marker;
