@@ -98,6 +98,25 @@ grep -q "re-keyed $records records" "$WORK/rekey.log" || fail "re-keying did not
 [ "$(sed -n 3p "$WORK/app/quorvel.key")" = $'aes_256_cbc\r' ] || fail "re-keying did not make an AES key"
 expect_whole_pair "re-keyed"
 
+# A re-keying first completes a commit that a crash cut short after the new
+# key was in place, with the new records still under their pending name.
+cp "$WORK/app/quorvel.dat" "$WORK/aes.dat"
+cp "$WORK/rc4.dat" "$WORK/app/quorvel.dat"
+mv "$WORK/aes.dat" "$WORK/app/quorvel.dat.pending"
+"$WORK/app/quorvel" --rekey >"$WORK/rekey.log" 2>&1 || fail "re-keying a cut-short commit: $(cat "$WORK/rekey.log")"
+expect_whole_pair "re-keyed after a cut-short commit"
+
+# A new pair that cannot be written is reported, and the old pair stays.
+mkdir "$WORK/app/quorvel.key.pending"
+cp "$WORK/app/quorvel.key" "$WORK/key.before"
+cp "$WORK/app/quorvel.dat" "$WORK/dat.before"
+status=0
+"$WORK/app/quorvel" --rekey >"$WORK/rekey.log" 2>&1 || status=$?
+[ "$status" = 1 ] && grep -q "could not be written" "$WORK/rekey.log" || fail "an unwritable re-keying: $status"
+cmp -s "$WORK/key.before" "$WORK/app/quorvel.key" && cmp -s "$WORK/dat.before" "$WORK/app/quorvel.dat" ||
+  fail "an unwritable re-keying changed the files"
+rmdir "$WORK/app/quorvel.key.pending"
+
 # A crash during the re-keying leaves one complete pair, old or new.
 cp "$WORK/rc4.key" "$WORK/app/quorvel.key"
 cp "$WORK/rc4.dat" "$WORK/app/quorvel.dat"
