@@ -111,7 +111,7 @@ start_app
 MAIN=$(main_window) || fail "no main window for the layout"
 xdotool mousemove 1279 1023
 sleep 0.5
-same_as_reference "$MAIN" 640x120+0+0 main-generator || fail "the generator's widgets moved or changed"
+same_as_reference "$MAIN" 640x145+0+0 main-generator || fail "the generator's widgets moved or changed"
 click "$MAIN" 15 12
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
 for _ in $(seq 1 30); do
