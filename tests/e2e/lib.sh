@@ -106,6 +106,9 @@ click() {
 # records panel starts 144 pixels further down.
 click_main() { click "$MAIN" "$1" $(($2 + 25)); }
 click_records() { click "$MAIN" "$1" $(($2 + 25 + 144)); }
+# The generator's Generate and Copy buttons.
+click_generate() { click_main 54 82; }
+click_copy_generated() { click_main 459 106; }
 
 clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
 
@@ -180,7 +183,7 @@ same_as_reference() {
 
 # Adds a record: Generate, "Add to records", the description, "OK".
 add_record() {
-  click_main 54 82
+  click_generate
   click_main 534 106
   local prompt
   prompt=$(prompt_window) || fail "no prompt window"

@@ -17,15 +17,15 @@ clipboard_becomes() {
 
 start_app
 MAIN=$(main_window) || fail "no main window"
-click_main 54 82
-click_main 459 106
+click_generate
+click_copy_generated
 generated=$(clipboard)
 [[ "$generated" =~ ^[a-f0-9]{20}$ ]] || fail "nothing copied: '$generated'"
 clipboard_becomes "" || fail "the clipboard still holds the password after the delay"
 kill -0 "$APP_PID" 2>/dev/null || fail "clearing the clipboard ended the program"
 
 # Something copied by another program before the delay is over survives it.
-click_main 459 106
+click_copy_generated
 [ "$(clipboard)" = "$generated" ] || fail "second copy"
 printf 'from elsewhere' | xclip -selection clipboard >/dev/null 2>&1
 sleep 2.5
@@ -37,8 +37,8 @@ export QUORVEL_CLIPBOARD_MS=25000
 stop_app
 start_app
 MAIN=$(main_window) || fail "no main window"
-click_main 54 82
-click_main 459 106
+click_generate
+click_copy_generated
 [[ "$(clipboard)" =~ ^[a-f0-9]{20}$ ]] || fail "nothing copied before exit"
 click "$MAIN" 15 12
 sleep 0.3

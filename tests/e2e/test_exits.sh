@@ -27,7 +27,7 @@ kill -0 "$APP_PID" 2>/dev/null || fail "Escape ended the program"
 # the prompt itself.
 for target in main prompt; do
   [ -n "$APP_PID" ] || { start_app; MAIN=$(main_window) || fail "no main window"; }
-  click_main 54 82
+  click_generate
   click_main 534 106
   PROMPT=$(prompt_window) || fail "no prompt"
   if [ "$target" = main ]; then "$WM_CLOSE" "$MAIN"; else "$WM_CLOSE" "$PROMPT"; fi
@@ -40,15 +40,15 @@ done
 [ -n "$STRAY_REQUEST" ] || fail "usage: test_exits.sh <quorvel> <wm_close> <stray_request>"
 start_app
 MAIN=$(main_window) || fail "no main window"
-click_main 54 82
-click_main 459 106
+click_generate
+click_copy_generated
 "$STRAY_REQUEST" >/dev/null || fail "no clipboard owner to ask"
 "$STRAY_REQUEST" >/dev/null || fail "no clipboard owner to ask"
 sleep 0.5
 kill -0 "$APP_PID" 2>/dev/null || fail "an X protocol error ended the program"
 [ "$(grep -c "^quorvel: X error BadWindow" "$WORK/out.log")" = 1 ] || fail "the X error was not reported once"
-click_main 54 82
-click_main 459 106
+click_generate
+click_copy_generated
 [[ "$(clipboard)" =~ ^[a-f0-9]{20}$ ]] || fail "the program stopped working after an X error"
 stop_app
 

@@ -39,15 +39,15 @@ add_record "still first"
 # Whatever reaches the Length field (here a middle-click paste), Generate
 # makes at most 999 characters: a length that is not one to three digits
 # generates nothing.
-click_main 459 106
+click_copy_generated
 before=$(clipboard)
 printf '5000' | xclip -selection primary >/dev/null 2>&1
 click_main 25 58
 xdotool key End
 xdotool click 2
 sleep 0.3
-click_main 54 82
-click_main 459 106
+click_generate
+click_copy_generated
 [ "$(clipboard)" = "$before" ] || fail "a pasted length generated ${#before} -> $(clipboard | wc -c) characters"
 kill -0 "$APP_PID" 2>/dev/null || fail "a pasted length ended the program"
 pkill -f "xclip -selection primary" 2>/dev/null || true

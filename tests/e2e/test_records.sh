@@ -8,8 +8,8 @@ start_app
 MAIN=$(main_window) || fail "no main window"
 
 # Generate with the default length 20, case-insensitive, and copy it.
-click_main 54 82
-click_main 459 106
+click_generate
+click_copy_generated
 generated=$(clipboard)
 [[ "$generated" =~ ^[a-f0-9]{20}$ ]] || fail "default password '$generated'"
 
@@ -19,8 +19,8 @@ xdotool key End BackSpace BackSpace
 xdotool type "1a2 "
 xdotool type "34"
 click_main 10 34  # Case sensitive
-click_main 54 82
-click_main 459 106
+click_generate
+click_copy_generated
 long=$(clipboard)
 [ ${#long} = 123 ] || fail "length 123 expected, got ${#long}"
 [[ "$long" =~ [A-G] ]] || fail "case-sensitive password without upper case"
@@ -29,8 +29,8 @@ long=$(clipboard)
 # An empty Length field makes Generate do nothing.
 click_main 25 58
 xdotool key End BackSpace BackSpace BackSpace
-click_main 54 82
-click_main 459 106
+click_generate
+click_copy_generated
 [ "$(clipboard)" = "$long" ] || fail "generate with an empty length changed the password"
 click_main 25 58
 xdotool type "8"
@@ -41,7 +41,7 @@ add_record "  my bank  "
 [ "$(record_lines)" = 2 ] || fail "record file should hold 2 lines"
 first=$(decrypt_line "$WORK/app" 2)
 [ "$(decrypt_line "$WORK/app" 1)" = "my bank" ] || fail "description not stored trimmed"
-click_main 459 106
+click_copy_generated
 [ "$first" = "$(clipboard)" ] || fail "stored password differs from the generated one"
 [[ "$first" =~ ^[0-9A-Ga-f]{8}$ ]] || fail "first password '$first'"
 [ "$(file_mode "$WORK/app/quorvel.dat")" = 600 ] || fail "record file mode"
