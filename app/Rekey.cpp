@@ -28,7 +28,7 @@ bool AllFieldsDecrypted() {
 }  // namespace
 
 int QuorvelRekey() {
-  ChangeToExecutableDirectory();
+  if (const std::string problem = EnterQuorvelDataFolder(); !problem.empty()) return Refuse((problem + ".").c_str());
   RuntimeInit();
   if (!CryptoInit()) return Refuse("the cipher library's default provider could not be loaded.");
   switch (LockFolder(S("."))) {
@@ -42,7 +42,9 @@ int QuorvelRekey() {
   RecoverPairCommit();
   RemoveLeftovers();
   if (PathKind(kKeyFileName) != 1 || PathKind(kRecordFileName) != 1)
-    return Refuse("there is nothing to re-key: quorvel.key and quorvel.dat must both be beside the program.");
+    return Refuse(
+        ("there is nothing to re-key: quorvel.key and quorvel.dat must both be in " + QuorvelDataFolder().path + ".")
+            .c_str());
   if (!RecordCipherLoadProvider())
     return Refuse(
         "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be "

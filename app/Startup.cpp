@@ -59,9 +59,20 @@ void InitLayers() {
 }
 }  // namespace
 
+TDataFolder QuorvelDataFolder() {
+  return DataFolderChoose(DataFolderInputsOfProcess(), "quorvel",
+                          {NarrowString(kKeyFileName), NarrowString(kRecordFileName)});
+}
+
+std::string EnterQuorvelDataFolder() { return DataFolderEnter(QuorvelDataFolder()); }
+
 void QuorvelMain() {
-  ChangeToExecutableDirectory();
+  // The layers come up first, so that no display means nothing written, not
+  // even the data folder, and a folder that cannot be made is shown in a
+  // message as well.
   InitLayers();
+  if (const std::string problem = EnterQuorvelDataFolder(); !problem.empty())
+    Fail((problem + "; nothing was changed.").c_str());
   switch (LockFolder(S("."))) {
     case FolderLockResult::HeldElsewhere:
       fprintf(stderr, "quorvel: %s\n", kAlreadyRunningMessage);
