@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quorvel needs that are not installed yet.
-# Usage: scripts/deps.sh build|test
+# Usage: scripts/deps.sh build|test|package
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config libfltk1.3-dev libssl-dev libx11-dev libxtst-dev libxfixes-dev
-                libgtest-dev libbenchmark-dev)
-test_packages=(xvfb xdotool xclip imagemagick openssl xxd x11-utils)
+                libgtest-dev libbenchmark-dev dpkg-dev)
+# The validators of the installed menu entry, metadata and man page.
+validators=(desktop-file-utils appstream mandoc)
+test_packages=(xvfb xdotool xclip imagemagick openssl xxd x11-utils "${validators[@]}")
+package_packages=(lintian xvfb xdotool "${validators[@]}")
 
 wanted=("${build_packages[@]}")
-if [ "${1:-build}" = test ]; then wanted+=("${test_packages[@]}"); fi
+case "${1:-build}" in
+  test) wanted+=("${test_packages[@]}") ;;
+  package) wanted+=("${package_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

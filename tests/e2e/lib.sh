@@ -6,6 +6,7 @@ set -euo pipefail
 BINARY=$(readlink -f "$1")
 WM_CLOSE=${2:+$(readlink -f "$2")}
 STRAY_REQUEST=${3:+$(readlink -f "$3")}
+BUILD_DIR=${4:+$(readlink -f "$4")}
 WORK=$(mktemp -d /tmp/quorvel-e2e-XXXXXX)
 APP_PID=""
 TITLE="Quorvel v1.2b"
