@@ -8,7 +8,7 @@ build_packages=(cmake ninja-build g++ pkg-config libfltk1.3-dev libssl-dev libx1
 # The validators of the installed menu entry, metadata and man page.
 validators=(desktop-file-utils appstream mandoc)
 test_packages=(xvfb xdotool xclip imagemagick openssl xxd x11-utils "${validators[@]}")
-package_packages=(lintian xvfb xdotool "${validators[@]}")
+package_packages=(lintian xvfb xdotool openssl xxd "${validators[@]}")
 
 wanted=("${build_packages[@]}")
 case "${1:-build}" in

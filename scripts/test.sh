@@ -35,4 +35,13 @@ echo "== normal build =="
 (cd build && ctest --output-on-failure) || status=1
 echo "== sanitizer build =="
 (cd build-asan && ctest --output-on-failure) || status=1
+# The Debian package of the normal build: lintian, then installed, used by an
+# ordinary user and removed again. Needs root; never replaces a quorvel
+# package that is installed already.
+echo "== Debian package =="
+if [ "$(id -u)" = 0 ] && ! dpkg-query -W -f='${Status}' quorvel 2>/dev/null | grep -q 'install ok installed'; then
+  scripts/package.sh --check build || status=1
+else
+  echo "skipped: needs root and no quorvel package installed"
+fi
 exit $status

@@ -67,6 +67,31 @@ find_window() {
   return 1
 }
 
+# An ordinary user to start an installed program as: the first one with a
+# user id from 1000, or one made for the tests. Sets TEST_USER.
+choose_test_user() {
+  TEST_USER=$(getent passwd | awk -F: '$3 >= 1000 && $3 < 60000 { print $1; exit }')
+  if [ -z "$TEST_USER" ]; then
+    useradd -M -s /usr/sbin/nologin quorvel-e2e
+    TEST_USER=quorvel-e2e
+  fi
+}
+
+# as_test_user <home> <command...>: runs it as TEST_USER with that home and no
+# XDG_DATA_HOME.
+as_test_user() {
+  local home=$1
+  shift
+  setpriv --reuid="$TEST_USER" --regid="$(id -g "$TEST_USER")" --clear-groups env -u XDG_DATA_HOME HOME="$home" "$@"
+}
+
+# start_as_test_user <home> <program>
+start_as_test_user() {
+  (cd / && exec setpriv --reuid="$TEST_USER" --regid="$(id -g "$TEST_USER")" --clear-groups \
+    env -u XDG_DATA_HOME HOME="$1" "$2") >"$WORK/out.log" 2>&1 &
+  APP_PID=$!
+}
+
 stop_app() {
   if [ -n "$APP_PID" ]; then kill "$APP_PID" 2>/dev/null || true; wait "$APP_PID" 2>/dev/null || true; APP_PID=""; fi
 }

@@ -14,11 +14,7 @@ ROOT=$(mktemp -d /opt/quorvel-e2e-XXXXXX)
 USER_HOME=$(mktemp -d /tmp/quorvel-e2e-home-XXXXXX)
 trap 'cleanup; rm -rf "$ROOT" "$USER_HOME"' EXIT
 chmod 755 "$ROOT"
-TEST_USER=$(getent passwd | awk -F: '$3 >= 1000 && $3 < 60000 { print $1; exit }')
-if [ -z "$TEST_USER" ]; then
-  useradd -M -s /usr/sbin/nologin quorvel-e2e
-  TEST_USER=quorvel-e2e
-fi
+choose_test_user
 chown "$TEST_USER:" "$USER_HOME"
 # A sanitizer build reads its suppressions as that user.
 if [[ "${LSAN_OPTIONS:-}" == *suppressions=* ]]; then
@@ -45,26 +41,15 @@ if command -v appstreamcli >/dev/null; then
 fi
 if command -v mandoc >/dev/null; then mandoc -T lint "$share/man/man1/quorvel.1" || fail "mandoc -T lint"; fi
 
-# as_user <home> <command...>: the ordinary user, with that home, no XDG_DATA_HOME.
-as_user() {
-  local home=$1
-  shift
-  setpriv --reuid="$TEST_USER" --regid="$(id -g "$TEST_USER")" --clear-groups env -u XDG_DATA_HOME HOME="$home" "$@"
-}
-start_as_user() {
-  (cd / && exec setpriv --reuid="$TEST_USER" --regid="$(id -g "$TEST_USER")" --clear-groups \
-    env -u XDG_DATA_HOME HOME="$1" "$ROOT/bin/quorvel") >"$WORK/out.log" 2>&1 &
-  APP_PID=$!
-}
 DATA=$USER_HOME/.local/share/quorvel
 owner_mode() { stat -c '%U %a' "$1"; }
 
 # The command line answers without a window and without touching the files.
-help=$(as_user "$USER_HOME" "$ROOT/bin/quorvel" --help) || fail "--help ended with $?"
+help=$(as_test_user "$USER_HOME" "$ROOT/bin/quorvel" --help) || fail "--help ended with $?"
 grep -q -- '--rekey' <<<"$help" && grep -q -- '--version' <<<"$help" || fail "--help lacks the options: $help"
 grep -qx "Files: quorvel.key and quorvel.dat in $DATA" <<<"$help" || fail "--help names another folder: $help"
 version=$(grep '^CMAKE_PROJECT_VERSION:' "$BUILD_DIR/CMakeCache.txt" | cut -d= -f2)
-[ "$(as_user "$USER_HOME" "$ROOT/bin/quorvel" --version)" = "Quorvel 1.2b (build $version)" ] || fail "--version"
+[ "$(as_test_user "$USER_HOME" "$ROOT/bin/quorvel" --version)" = "Quorvel 1.2b (build $version)" ] || fail "--version"
 for args in "--bogus" "-x" "--rekey extra" "--help me"; do
   status=0
   # shellcheck disable=SC2086
@@ -75,7 +60,7 @@ done
 
 # The ordinary user's first start makes the data folder owner-only and the
 # files in it; nothing goes beside the executable. A second start finds them.
-start_as_user "$USER_HOME"
+start_as_test_user "$USER_HOME" "$ROOT/bin/quorvel"
 MAIN=$(main_window) || fail "no main window for the installed program"
 add_record "installed"
 stop_app
@@ -84,7 +69,7 @@ stop_app
   fail "files: $(ls -l "$DATA")"
 [ "$(ls "$ROOT/bin")" = quorvel ] || fail "files beside the installed program: $(ls "$ROOT/bin")"
 cp "$DATA/quorvel.key" "$WORK/key.before"
-start_as_user "$USER_HOME"
+start_as_test_user "$USER_HOME" "$ROOT/bin/quorvel"
 MAIN=$(main_window) || fail "no main window at the second start"
 add_record "second start"
 stop_app
@@ -92,7 +77,7 @@ cmp -s "$WORK/key.before" "$DATA/quorvel.key" || fail "the second start made a n
 [ "$(wc -l <"$DATA/quorvel.dat")" = 4 ] && [ "$(decrypt_line "$DATA" 1)" = installed ] || fail "records lost"
 
 # A data folder that cannot be made: said so, status 1.
-start_as_user "$ROOT"
+start_as_test_user "$ROOT" "$ROOT/bin/quorvel"
 for _ in $(seq 1 50); do
   kill -0 "$APP_PID" 2>/dev/null || break
   press_return_everywhere
