@@ -21,9 +21,12 @@ if [ $# -gt 0 ]; then
 else
   build=$root/build-package
   export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-  CFLAGS=$(dpkg-buildflags --get CFLAGS) CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
-    LDFLAGS=$(dpkg-buildflags --get LDFLAGS) cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF >/dev/null
+  # Given on the command line, not through the environment, so that a
+  # configured folder takes them up too.
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF \
+    -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
   ninja -C "$build" quorvel
 fi
 rm -f "$build"/quorvel_*.deb
