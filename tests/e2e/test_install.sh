@@ -16,12 +16,17 @@ trap 'cleanup; rm -rf "$ROOT" "$USER_HOME"' EXIT
 chmod 755 "$ROOT"
 choose_test_user
 chown "$TEST_USER:" "$USER_HOME"
-# A sanitizer build reads its suppressions as that user.
-if [[ "${LSAN_OPTIONS:-}" == *suppressions=* ]]; then
-  supp=$(printf '%s' "$LSAN_OPTIONS" | sed 's/.*suppressions=\([^:]*\).*/\1/')
-  cp "$supp" "$USER_HOME/lsan.supp" && chmod 644 "$USER_HOME/lsan.supp"
-  export LSAN_OPTIONS=${LSAN_OPTIONS/suppressions=$supp/suppressions=$USER_HOME/lsan.supp}
-fi
+# A sanitizer build reads its suppressions file as that user: give it a copy.
+options=()
+IFS=: read -ra options <<<"${LSAN_OPTIONS:-}"
+for i in "${!options[@]}"; do
+  if [[ "${options[$i]}" == suppressions=* ]]; then
+    install -m 644 "${options[$i]#suppressions=}" "$USER_HOME/lsan.supp"
+    options[i]=suppressions=$USER_HOME/lsan.supp
+  fi
+done
+LSAN_OPTIONS=$(IFS=:; echo "${options[*]}")
+export LSAN_OPTIONS
 
 cmake --install "$BUILD_DIR" --prefix "$ROOT" >"$WORK/install.log" 2>&1 || fail "cmake --install: $(cat "$WORK/install.log")"
 share=$ROOT/share
@@ -53,7 +58,7 @@ version=$(grep '^CMAKE_PROJECT_VERSION:' "$BUILD_DIR/CMakeCache.txt" | cut -d= -
 for args in "--bogus" "-x" "--rekey extra" "--help me"; do
   status=0
   # shellcheck disable=SC2086
-  timeout 10 "$ROOT/bin/quorvel" $args >"$WORK/stdout" 2>"$WORK/stderr" || status=$?
+  as_test_user "$USER_HOME" timeout 10 "$ROOT/bin/quorvel" $args >"$WORK/stdout" 2>"$WORK/stderr" || status=$?
   [ "$status" = 2 ] && [ ! -s "$WORK/stdout" ] && grep -q '^Usage: quorvel' "$WORK/stderr" || fail "'$args': $status"
 done
 [ ! -e "$USER_HOME/.local" ] || fail "the command line created the data folder"
