@@ -4,8 +4,8 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config libfltk1.3-dev libssl-dev libx11-dev libxtst-dev libxfixes-dev
-                libgtest-dev libbenchmark-dev)
-test_packages=(xvfb xdotool xclip imagemagick openssl xxd x11-utils)
+                libargon2-dev libgtest-dev libbenchmark-dev)
+test_packages=(xvfb xdotool xclip imagemagick openssl xxd x11-utils python3-argon2 python3-cryptography)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then wanted+=("${test_packages[@]}"); fi
