@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <optional>
+#include <vector>
 
 #include "app/AppGadgets.h"
 #include "app/KeyFile.h"
@@ -34,27 +35,29 @@ struct TDialog {
   Ref<TGadget> window, panel, current, fresh, again, message, ok, cancel;
   bool sealed = false;
 
-  // A caption and a hidden field below it, from top down.
-  Ref<TGadget> AddField(const char* caption, int32_t& y) {
-    MakeLabel(S(caption), 8, y, GadgetClientWidth(panel) - 16, 20, panel, 0);
-    Ref<TGadget> field = MakeTextField(8, y + 20, GadgetClientWidth(panel) - 16, 22, panel, TextFieldPassword);
-    y += 48;
-    return field;
-  }
-
+  // Hidden fields with a caption above each, from top down. The captions
+  // come first among the panel's children, so that Tab goes from field to
+  // field.
   void Build(const char* intro, int32_t fields) {
     const int32_t height = 92 + 48 * fields;
     window = MakeWindow(S(kTitle), 50, 50, 340, height, nullptr, kDialogStyle);
     if (!window) return;
     panel = MakePanel(0, 0, GadgetClientWidth(window), GadgetClientHeight(window), window, kRaisedPanel, String());
-    MakeLabel(S(intro), 8, 6, GadgetClientWidth(panel) - 16, 20, panel, 0);
-    int32_t y = 30;
-    if (fields == 1 || sealed) current = AddField(fields == 1 ? "Passphrase" : "Current passphrase", y);
-    if (fields > 1) {
-      fresh = AddField("New passphrase (empty: remove the passphrase)", y);
-      again = AddField("New passphrase again", y);
-    }
-    message = MakeLabel(String(), 8, y, GadgetClientWidth(panel) - 16, 20, panel, 0);
+    const int32_t width = GadgetClientWidth(panel) - 16;
+    MakeLabel(S(intro), 8, 6, width, 20, panel, 0);
+    const char* captions[] = {"Passphrase", "Current passphrase", "New passphrase (empty: remove the passphrase)",
+                              "New passphrase again"};
+    Ref<TGadget>* targets[] = {&current, &current, &fresh, &again};
+    // The rows this window has: the passphrase alone, or the current one
+    // (when one is set) and the new one twice.
+    std::vector<int32_t> rows = fields == 1 ? std::vector<int32_t>{0} : std::vector<int32_t>{2, 3};
+    if (fields == 3) rows.insert(rows.begin(), 1);
+    for (size_t i = 0; i < rows.size(); ++i)
+      MakeLabel(S(captions[rows[i]]), 8, 30 + 48 * static_cast<int32_t>(i), width, 20, panel, 0);
+    for (size_t i = 0; i < rows.size(); ++i)
+      *targets[rows[i]] = MakeTextField(8, 50 + 48 * static_cast<int32_t>(i), width, 22, panel, TextFieldPassword);
+    const int32_t y = 30 + 48 * fields;
+    message = MakeLabel(String(), 8, y, width, 20, panel, 0);
     ok = MakeButton(S("OK"), 70, y + 28, 90, 24, panel, kOkButton);
     cancel = MakeButton(S("Cancel"), 180, y + 28, 90, 24, panel, kPushButton);
     GadgetFocus(current ? current : fresh);
@@ -150,7 +153,9 @@ void OpenPassphraseWindow() {
   setDialog.Build(
       setDialog.sealed ? "Change or remove the passphrase of quorvel.key." : "Lock quorvel.key with a passphrase.",
       setDialog.sealed ? 3 : 2);
-  if (setDialog.window) GadgetDisable(mainWindow);
+  if (!setDialog.window) return;
+  GadgetDisable(mainWindow);
+  GadgetFocus(setDialog.current ? setDialog.current : setDialog.fresh);
 }
 
 bool PassphraseWindowHandle(int32_t id, const ObjectRef& source) {
