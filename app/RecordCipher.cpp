@@ -17,8 +17,6 @@ bool IsRecordCipherSentinel(const String& text) { return text == kKeyFileUnusabl
 namespace {
 
 constexpr size_t kChunkSize = 2048;
-constexpr size_t kEncryptSlack = 2048;
-constexpr size_t kDecryptSlack = 2058;
 
 struct TCipherRow {
   const char* name;
@@ -92,9 +90,12 @@ TKeyFileLines::TKeyFileLines(const String& keyFile) {
   }
 }
 
+// The cipher name too: a line's storage may hold whatever the heap held
+// before, past the line's end.
 TKeyFileLines::~TKeyFileLines() {
   SecureWipe(key);
   SecureWipe(iv);
+  SecureWipe(cipher);
 }
 
 // Picks the key file's cipher; none (answered with "-3") for missing lines, a
@@ -114,9 +115,13 @@ TTableCipher::TTableCipher(const TKeyFileLines& lines) {
   keyCopy_ = PaddedCopy(key_, cipher_->GetKeyLength());
   ivCopy_ = PaddedCopy(iv, cipher_->GetIVLength());
   SecureWipe(iv);
+  keyed_[0] = Keyed(0);
+  keyed_[1] = Keyed(1);
 }
 
 TTableCipher::~TTableCipher() {
+  for (Ref<evp::EVP_CIPHER_CTX>& ctx : keyed_)
+    if (ctx) ctx->Cleanup();
   SecureWipe(key_);
   SecureWipe(keyCopy_);
   SecureWipe(ivCopy_);
@@ -124,8 +129,7 @@ TTableCipher::~TTableCipher() {
 
 // Runs input through the cipher into result. Returns nullptr on success, or
 // the sentinel to answer.
-const char16_t* TTableCipher::Run(ByteArray& input, ByteArray& result, int32_t direction) const {
-  if (!cipher_) return kKeyFileUnusable;
+Ref<evp::EVP_CIPHER_CTX> TTableCipher::Keyed(int32_t direction) const {
   Ref<evp::EVP_CIPHER_CTX> ctx = evp::EVP_CIPHER_CTX::CreateContext();
   // Passing the cipher again in the second init starts the context afresh,
   // so the key length in effect is the cipher's default, whatever the first
@@ -134,12 +138,27 @@ const char16_t* TTableCipher::Run(ByteArray& input, ByteArray& result, int32_t d
   ctx->SetKeyLength(static_cast<int32_t>(key_.size()));
   if (ctx->CipherInit(cipher_, nullptr, keyCopy_, ivCopy_, direction) != 1) {
     ctx->Cleanup();
-    return kCipherFailed;
+    return nullptr;
   }
+  return ctx;
+}
+
+// Runs input through the cipher into result. Returns nullptr on success, or
+// the sentinel to answer.
+const char16_t* TTableCipher::Run(ByteArray& input, ByteArray& result, int32_t direction) const {
+  if (!cipher_) return kKeyFileUnusable;
+  const Ref<evp::EVP_CIPHER_CTX>& keyed = keyed_[direction == 1 ? 1 : 0];
+  if (!keyed) return kCipherFailed;
+  Ref<evp::EVP_CIPHER_CTX> ctx = New<evp::EVP_CIPHER_CTX>();
+  if (ctx->Copy(keyed) != 1) ctx = Keyed(direction);
+  if (!ctx) return kCipherFailed;
 
   TCipherWork work;
   size_t blockSize = static_cast<size_t>(std::max(ctx->GetBlockSize(), 0));
-  work.output.assign(blockSize + (direction == 1 ? kEncryptSlack : kDecryptSlack), 0);
+  // Room for one chunk and the blocks a cipher may hold back or add: a
+  // field is usually far shorter than a chunk, and this buffer is zeroed and
+  // wiped for every field.
+  work.output.assign(std::min(kChunkSize, input.size()) + 2 * blockSize + 16, 0);
   // Reserved up front so that the result never reallocates and leaves an
   // unwiped copy behind.
   result.reserve(input.size() + 2 * blockSize);

@@ -45,9 +45,14 @@ class TTableCipher {
 
  private:
   const char16_t* Run(ByteArray& input, ByteArray& result, int32_t direction) const;
+  Ref<evp::EVP_CIPHER_CTX> Keyed(int32_t direction) const;
 
   Ref<evp::EVP_CIPHER> cipher_;  // none when the key file is unusable
   ByteArray key_, keyCopy_, ivCopy_;
+  // A context keyed once per direction (none when that failed); every field
+  // starts from a copy of it, which is the state a fresh init gives without
+  // running the key schedule again.
+  Ref<evp::EVP_CIPHER_CTX> keyed_[2];
 };
 
 // One field encrypted or decrypted with the key file (quorvel.key unless

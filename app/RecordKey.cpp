@@ -46,6 +46,7 @@ TRecordKey::TRecordKey(const String& keyFile) {
     gcmKey_.reserve(unlocked->size());
     gcmKey_.assign(unlocked->begin(), unlocked->end());
   }
+  if (!gcmKey_.empty()) gcm_ = std::make_unique<TAesGcm>(gcmKey_.data());
 }
 
 TRecordKey::~TRecordKey() { SecureWipe(gcmKey_); }
@@ -59,7 +60,7 @@ String TRecordKey::Encrypt(const String& text, size_t record, RecordField field)
   work.plain = StringToBytes(text);
   if (!RandomBytes(work.nonce, sizeof work.nonce)) return kCipherFailed;
   const std::string ad = RecordFieldAssociatedData(record, field);
-  if (!AesGcmSeal(GcmInput(gcmKey_, work.nonce, ad), work.plain.data(), work.plain.size(), work.sealed))
+  if (!gcm_->Seal(GcmInput(gcmKey_, work.nonce, ad), work.plain.data(), work.plain.size(), work.sealed))
     return kCipherFailed;
   work.line.reserve(sizeof work.nonce + work.sealed.size());
   work.line.assign(work.nonce, work.nonce + sizeof work.nonce);
@@ -73,7 +74,7 @@ String TRecordKey::Decrypt(const String& line, size_t record, RecordField field)
   TGcmWork work;
   if (!BytesOfHex(line, work.line) || work.line.size() < kGcmNonceSize + kGcmTagSize) return kCipherFailed;
   const std::string ad = RecordFieldAssociatedData(record, field);
-  if (!AesGcmOpen(GcmInput(gcmKey_, work.line.data(), ad), work.line.data() + kGcmNonceSize,
+  if (!gcm_->Open(GcmInput(gcmKey_, work.line.data(), ad), work.line.data() + kGcmNonceSize,
                   work.line.size() - kGcmNonceSize, work.plain))
     return kCipherFailed;
   return BytesToString(work.plain.data(), work.plain.size());

@@ -5,6 +5,7 @@
 
 #include "app/KeyFile.h"
 #include "app/RecordCipher.h"
+#include "crypto/AesGcm.h"
 #include "runtime/String.h"
 
 enum class RecordField { Description, Password };
@@ -42,6 +43,7 @@ class TRecordKey {
  private:
   bool authenticated_ = false;
   ByteArray gcmKey_;  // 32 bytes, or empty when unusable
+  std::unique_ptr<TAesGcm> gcm_;
   std::unique_ptr<TTableCipher> table_;
 };
 

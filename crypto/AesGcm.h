@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "runtime/String.h"
 
@@ -29,3 +30,22 @@ bool AesGcmSeal(const TGcmInput& input, const uint8_t* plain, size_t size, ByteA
 // changed message) or sealed is shorter than a tag; out is then wiped and
 // emptied, so nothing unauthenticated is ever handed out.
 bool AesGcmOpen(const TGcmInput& input, const uint8_t* sealed, size_t size, ByteArray& out);
+
+// One key for many messages: the key schedule is made once and every message
+// only sets its nonce, which is what a whole record file needs. The same
+// answers as the functions above (whose input.key it ignores). The library's
+// key schedule is wiped when the object goes.
+class TAesGcm {
+ public:
+  explicit TAesGcm(const uint8_t* key);
+  ~TAesGcm();
+  TAesGcm(const TAesGcm&) = delete;
+  TAesGcm& operator=(const TAesGcm&) = delete;
+
+  bool Seal(const TGcmInput& input, const uint8_t* plain, size_t size, ByteArray& out);
+  bool Open(const TGcmInput& input, const uint8_t* sealed, size_t size, ByteArray& out);
+
+ private:
+  struct TContexts;
+  std::unique_ptr<TContexts> contexts_;
+};
