@@ -150,6 +150,13 @@ TCsvRows CsvReadFile(const String& path) {
   text.reserve(65536);
   uint8_t chunk[8192];
   for (size_t n; (n = stream->Read(chunk, sizeof chunk)) > 0;) {
+    if (text.size() + n > kCsvFileLimit) {
+      SecureWipe(chunk, sizeof chunk);
+      SecureWipe(text);
+      out.errorLine = -1;
+      out.error = S("The file is larger than 16 MiB, too large for a CSV export of records.");
+      return out;
+    }
     if (text.size() + n > text.capacity()) {
       String bigger;
       bigger.reserve(2 * (text.size() + n));

@@ -29,7 +29,11 @@ struct TCsvRows {
 
 TCsvRows CsvRead(const String& text);
 // Reads a whole file. A file that cannot be opened or read has errorLine -1
-// and the error "The file cannot be read.".
+// and the error "The file cannot be read."; so has one larger than
+// kCsvFileLimit, with "The file is larger than 16 MiB, too large for a CSV
+// export of records." (a device or a wrongly chosen file must not take all
+// memory).
+constexpr size_t kCsvFileLimit = 16u << 20;
 TCsvRows CsvReadFile(const String& path);
 // Overwrites every field, then empties the rows.
 void CsvWipe(TCsvRows& table);

@@ -89,9 +89,10 @@ TEST(Csv, ReadsWholeFilesAndReportsOneThatCannotBeRead) {
   EXPECT_EQ(table.rows[20000][0], S("row 19999"));
   CsvWipe(table);
   EXPECT_TRUE(table.rows.empty());
-  for (const char* path : {"missing.csv", "."}) {
+  for (const char* path : {"missing.csv", ".", "/dev/zero"}) {
     table = CsvReadFile(S(path));
     EXPECT_EQ(table.errorLine, -1);
-    EXPECT_EQ(table.error, S("The file cannot be read."));
+    EXPECT_EQ(table.error, S(*path == '/' ? "The file is larger than 16 MiB, too large for a CSV export of records."
+                                          : "The file cannot be read."));
   }
 }
