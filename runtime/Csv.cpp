@@ -126,6 +126,9 @@ class TCsvReader {
 
 bool NeedsQuotes(const String& field) {
   if (field.empty()) return false;
+  // At the start of a file a reader would drop a byte-order mark as the
+  // file's, not the field's.
+  if (field.front() == 0xFEFF || field.starts_with(u"\u00EF\u00BB\u00BF")) return true;
   if (field.front() == u' ' || field.front() == u'\t' || field.back() == u' ' || field.back() == u'\t') return true;
   for (char16_t c : field)
     if (c == u',' || c == u'"' || c == 13 || c == 10) return true;

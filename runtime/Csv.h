@@ -39,7 +39,8 @@ TCsvRows CsvReadFile(const String& path);
 void CsvWipe(TCsvRows& table);
 
 // Writing: a field is quoted when it holds a comma, a quote, CR or LF, or
-// starts or ends with a space or tab (so that no reader trims it); quotes in
+// starts or ends with a space or tab (so that no reader trims it) or starts
+// with a byte-order mark (so that none drops it as the file's); quotes in
 // it are doubled. A row is its fields joined by commas and ended with CR LF;
 // a row of one empty field is written as "" so that it is not a blank line.
 // Sizes are exact, so a caller can reserve once and grow no secret buffer.

@@ -65,12 +65,12 @@ TEST(Csv, MalformedTextNamesTheLineOfTheFaultAndKeepsNoRows) {
 TEST(Csv, WriterQuotesOnlyWhatNeedsItAndReadsBackTheSameRows) {
   const Rows rows = Widened({{"plain", "a,b", "say \"hi\"", "two\nlines", "cr\r", " lead", "trail\t", "", "in side"},
                              {""},
-                             {"\xC3\xA9", "\xFF"}});
+                             {"\xEF\xBB\xBF", "\xC3\xA9", "\xFF"}});
   const String text = CsvWrite(rows);
   EXPECT_EQ(NarrowString(text),
             "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",\"cr\r\",\" lead\",\"trail\t\",,in side\r\n"
             "\"\"\r\n"
-            "\xC3\xA9,\xFF\r\n");
+            "\"\xEF\xBB\xBF\",\xC3\xA9,\xFF\r\n");
   size_t size = 0;
   for (const auto& row : rows) size += CsvRowSize(row);
   EXPECT_EQ(size, text.size());
