@@ -55,18 +55,11 @@ TEST(RecordMerge, AppliesEachSidesAddsChangesAndDeletesAndKeepsBothConflictingVe
 }
 
 TEST(RecordMerge, StatusSaysWhatCameFromTheOtherSide) {
-  struct Case {
-    int32_t added, removed;
-    const char* text;
-  } cases[] = {
-      {0, 0, "quorvel.dat was changed elsewhere and merged: no record added or removed there."},
-      {1, 0, "quorvel.dat was changed elsewhere and merged: 1 record added there, 0 removed there."},
-      {2, 3, "quorvel.dat was changed elsewhere and merged: 2 records added there, 3 removed there."},
+  auto status = [](int32_t added, int32_t removed) {
+    return NarrowString(RecordMergeStatus(TRecordMerge{{}, added, removed}, S("quorvel.dat")));
   };
-  for (const auto& c : cases) {
-    TRecordMerge merge;
-    merge.addedThere = c.added;
-    merge.removedThere = c.removed;
-    EXPECT_EQ(RecordMergeStatus(merge, S("quorvel.dat")), S(c.text));
-  }
+  const std::string start = "quorvel.dat was changed elsewhere and merged: ";
+  EXPECT_EQ(status(0, 0), start + "no record added or removed there.");
+  EXPECT_EQ(status(1, 0), start + "1 record added there, 0 removed there.");
+  EXPECT_EQ(status(2, 3), start + "2 records added there, 3 removed there.");
 }

@@ -7,11 +7,9 @@ namespace {
 using Rows = std::vector<std::vector<String>>;
 
 Rows Widened(const std::vector<std::vector<std::string>>& rows) {
-  Rows out;
-  for (const auto& row : rows) {
-    out.emplace_back();
-    for (const auto& field : row) out.back().push_back(WidenString(field));
-  }
+  Rows out(rows.size());
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (const auto& field : rows[r]) out[r].push_back(WidenString(field));
   return out;
 }
 }  // namespace
