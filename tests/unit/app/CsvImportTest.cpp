@@ -22,47 +22,42 @@ TEST(CsvImport, MapsEachSourcesLayoutByItsHeader) {
   struct Case {
     const char* source;
     std::string csv;
-    std::vector<std::string> descriptions, passwords;
+    std::vector<std::pair<std::string, std::string>> records;
     int32_t withoutPassword;
   } cases[] = {
       {"KeePassXC",
        "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\",\"Last Modified\"\r\n"
        "\"Root\",\"Bank\",\"alice\",\"pw1\",\"https://bank.example\",\"a, \"\"note\"\"\",\"\",\"0\",\"2024\"\r\n",
-       {"Bank (alice)"},
-       {"pw1"},
+       {{"Bank (alice)", "pw1"}},
        0},
       {"Bitwarden",
        "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp\n"
-       "Social,1,login,Forum,,,0,https://forum.example/login,bob,pw2,\n"
-       ",,note,Secure note,text,,0,,,,\n",
-       {"Forum (bob)"},
-       {"pw2"},
+       "Social,1,login,Forum,,,0,https://forum.example/login,bob,pw2,\n,,note,Secure note,text,,0,,,,\n",
+       {{"Forum (bob)", "pw2"}},
        1},
       {"Firefox",
        "\"url\",\"username\",\"password\",\"httpRealm\",\"formActionOrigin\",\"guid\",\"timeCreated\"\r\n"
        "\"https://u:x@Mail.Example.com:8443/in?x=1\",\"carol\",\"pw3\",,\"https://mail.example.com\",\"{g}\",\"1\"\r\n"
        "\"shop.example/login\",\"\",\"pw4\",,,\"{h}\",\"1\"\r\n",
-       {"Mail.Example.com (carol)", "shop.example"},
-       {"pw3", "pw4"},
+       {{"Mail.Example.com (carol)", "pw3"}, {"shop.example", "pw4"}},
        0},
       {"Chrome",
-       "name,url,username,password,note\nShop,https://shop.example/,,pw5,\n,http://[::1]:8080/,dave,pw6,\n"
-       ",,,pw7,\n",
-       {"Shop", "[::1] (dave)", ""},
-       {"pw5", "pw6", "pw7"},
+       "name,url,username,password,note\nShop,https://shop.example/,,pw5,\n,http://[::1]:8080/,dave,pw6,\n,,,pw7,\n",
+       {{"Shop", "pw5"}, {"[::1] (dave)", "pw6"}, {"", "pw7"}},
        0},
       {"any order and case, line breaks, trimming",
        "PASSWORD,title,URL,UserName\n\" pw8 \t\",\"Multi\r\nLine\nTitle \",,\" eve\"\n\"  \",x,,\n",
-       {"Multi Line Title (eve)"},
-       {"pw8"},
+       {{"Multi Line Title (eve)", "pw8"}},
        1},
-      {"Quorvel", "Title,Password\r\n\"Say \"\"hi\"\", bye\",\"p,w\"\r\n", {"Say \"hi\", bye"}, {"p,w"}, 0},
+      {"Quorvel", "Title,Password\r\n\"Say \"\"hi\"\", bye\",\"p,w\"\r\n", {{"Say \"hi\", bye", "p,w"}}, 0},
   };
   for (const auto& c : cases) {
     TCsvImport result = Import(c.csv);
     EXPECT_TRUE(result.Ok()) << c.source << ": " << NarrowString(result.error);
-    EXPECT_EQ(result.descriptions, Widened(c.descriptions)) << c.source;
-    EXPECT_EQ(result.passwords, Widened(c.passwords)) << c.source;
+    std::vector<std::pair<std::string, std::string>> records;
+    for (size_t i = 0; i < result.descriptions.size(); ++i)
+      records.emplace_back(NarrowString(result.descriptions[i]), NarrowString(result.passwords[i]));
+    EXPECT_EQ(records, c.records) << c.source;
     EXPECT_EQ(std::pair(result.withoutPassword, result.alreadyThere), std::pair(c.withoutPassword, 0)) << c.source;
   }
 }

@@ -5,14 +5,11 @@
 #include "app/RecordMerge.h"
 
 namespace {
-// "A:1 B:2" is the records (A, 1) and (B, 2).
+// "A1 B2" is the records (A, 1) and (B, 2).
 std::vector<TRecordPair> Pairs(const std::string& text) {
   std::vector<TRecordPair> out;
   std::istringstream words(text);
-  for (std::string word; words >> word;) {
-    const auto colon = word.find(':');
-    out.push_back({WidenString(word.substr(0, colon)), WidenString(word.substr(colon + 1))});
-  }
+  for (std::string word; words >> word;) out.push_back({WidenString(word.substr(0, 1)), WidenString(word.substr(1))});
   return out;
 }
 }  // namespace
@@ -23,28 +20,28 @@ TEST(RecordMerge, AppliesEachSidesAddsChangesAndDeletesAndKeepsBothConflictingVe
     std::string base, ours, theirs, merged;
     int32_t addedThere, removedThere;
   } cases[] = {
-      {"nothing changed", "A:1 B:1", "A:1 B:1", "A:1 B:1", "A:1 B:1", 0, 0},
-      {"ours added", "A:1", "A:1 C:1", "A:1", "A:1 C:1", 0, 0},
-      {"theirs added", "A:1", "A:1", "D:1 A:1", "A:1 D:1", 1, 0},
-      {"both added", "A:1", "C:1 A:1", "A:1 D:1", "C:1 A:1 D:1", 1, 0},
-      {"both added the same", "A:1", "A:1 C:1", "C:1 A:1", "A:1 C:1", 0, 0},
-      {"ours deleted", "A:1 B:1", "A:1", "A:1 B:1", "A:1", 0, 0},
-      {"theirs deleted", "A:1 B:1", "A:1 B:1", "B:1", "B:1", 0, 1},
-      {"both deleted", "A:1 B:1", "B:1", "B:1", "B:1", 0, 0},
-      {"ours changed a password", "A:1 B:1", "A:2 B:1", "A:1 B:1", "A:2 B:1", 0, 0},
-      {"theirs changed a password", "A:1 B:1", "A:1 B:1", "A:2 B:1", "B:1 A:2", 1, 1},
-      {"theirs changed a description", "A:1", "A:1", "Z:1", "Z:1", 1, 1},
-      {"both changed differently", "A:1 B:1", "A:2 B:1", "B:1 A:3", "A:2 B:1 A:3", 1, 0},
-      {"both changed the same way", "A:1", "A:2", "A:2", "A:2", 0, 0},
-      {"ours deleted what theirs changed", "A:1 B:1", "B:1", "A:2 B:1", "B:1 A:2", 1, 0},
-      {"ours changed what theirs deleted", "A:1 B:1", "A:2 B:1", "B:1", "A:2 B:1", 0, 0},
-      {"all at once", "A:1 B:1 C:1", "A:1 B:2 C:1 E:1", "A:1 C:1 D:1", "A:1 B:2 C:1 E:1 D:1", 1, 0},
-      {"nothing read yet", "", "A:1", "B:1 A:1", "A:1 B:1", 1, 0},
-      {"theirs emptied", "A:1 B:1", "A:1 B:1 C:1", "", "C:1", 0, 2},
-      {"ours added a copy, theirs removed one", "A:1 A:1", "A:1 A:1 A:1", "A:1", "A:1 A:1", 0, 1},
-      {"both added a copy", "A:1", "A:1 A:1", "A:1 A:1", "A:1 A:1", 0, 0},
-      {"theirs added more copies", "", "A:1", "A:1 A:1", "A:1 A:1", 1, 0},
-      {"copies removed on each side", "A:1 A:1 A:1", "A:1 A:1", "A:1", "A:1", 0, 1},
+      {"nothing changed", "A1 B1", "A1 B1", "A1 B1", "A1 B1", 0, 0},
+      {"ours added", "A1", "A1 C1", "A1", "A1 C1", 0, 0},
+      {"theirs added", "A1", "A1", "D1 A1", "A1 D1", 1, 0},
+      {"both added", "A1", "C1 A1", "A1 D1", "C1 A1 D1", 1, 0},
+      {"both added the same", "A1", "A1 C1", "C1 A1", "A1 C1", 0, 0},
+      {"ours deleted", "A1 B1", "A1", "A1 B1", "A1", 0, 0},
+      {"theirs deleted", "A1 B1", "A1 B1", "B1", "B1", 0, 1},
+      {"both deleted", "A1 B1", "B1", "B1", "B1", 0, 0},
+      {"ours changed a password", "A1 B1", "A2 B1", "A1 B1", "A2 B1", 0, 0},
+      {"theirs changed a password", "A1 B1", "A1 B1", "A2 B1", "B1 A2", 1, 1},
+      {"theirs changed a description", "A1", "A1", "Z1", "Z1", 1, 1},
+      {"both changed differently", "A1 B1", "A2 B1", "B1 A3", "A2 B1 A3", 1, 0},
+      {"both changed the same way", "A1", "A2", "A2", "A2", 0, 0},
+      {"ours deleted what theirs changed", "A1 B1", "B1", "A2 B1", "B1 A2", 1, 0},
+      {"ours changed what theirs deleted", "A1 B1", "A2 B1", "B1", "A2 B1", 0, 0},
+      {"all at once", "A1 B1 C1", "A1 B2 C1 E1", "A1 C1 D1", "A1 B2 C1 E1 D1", 1, 0},
+      {"nothing read yet", "", "A1", "B1 A1", "A1 B1", 1, 0},
+      {"theirs emptied", "A1 B1", "A1 B1 C1", "", "C1", 0, 2},
+      {"ours added a copy, theirs removed one", "A1 A1", "A1 A1 A1", "A1", "A1 A1", 0, 1},
+      {"both added a copy", "A1", "A1 A1", "A1 A1", "A1 A1", 0, 0},
+      {"theirs added more copies", "", "A1", "A1 A1", "A1 A1", 1, 0},
+      {"copies removed on each side", "A1 A1 A1", "A1 A1", "A1", "A1", 0, 1},
   };
   for (const auto& c : cases) {
     TRecordMerge merge = RecordMerge(Pairs(c.base), Pairs(c.ours), Pairs(c.theirs));
