@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/CsvImport.h"
-#include "runtime/Wipe.h"
 #include "tests/unit/TempDir.h"
 #include "tests/unit/app/FreedBlockWatch.h"
 
