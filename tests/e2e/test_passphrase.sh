@@ -46,15 +46,17 @@ PY
 cp "$WORK/app/quorvel.key" "$WORK/sealed.key"
 cp "$WORK/app/quorvel.dat" "$WORK/sealed.dat"
 
-# Cancel at the start: status 0, nothing written.
-start_app
-UNLOCK=$(unlock_window) || fail "no unlock window"
-visible_window_of_size 640x347 >/dev/null && fail "the main window shows before the unlock"
-click "$UNLOCK" 225 118
-wait_exit 50 || fail "Cancel did not end the program"
-[ "$EXIT_STATUS" = 0 ] || fail "Cancel ended with $EXIT_STATUS"
-cmp -s "$WORK/sealed.key" "$WORK/app/quorvel.key" && cmp -s "$WORK/sealed.dat" "$WORK/app/quorvel.dat" ||
-  fail "Cancel changed the files"
+# Cancel, or closing the window, at the start: status 0, nothing written.
+for way in cancel close; do
+  start_app
+  UNLOCK=$(unlock_window) || fail "no unlock window"
+  visible_window_of_size 640x347 >/dev/null && fail "the main window shows before the unlock"
+  if [ $way = cancel ]; then click "$UNLOCK" 225 118; else "$WM_CLOSE" "$UNLOCK"; fi
+  wait_exit 50 || fail "$way did not end the program"
+  [ "$EXIT_STATUS" = 0 ] || fail "$way ended with $EXIT_STATUS"
+  cmp -s "$WORK/sealed.key" "$WORK/app/quorvel.key" && cmp -s "$WORK/sealed.dat" "$WORK/app/quorvel.dat" ||
+    fail "$way changed the files"
+done
 
 # A wrong passphrase, then the right one; Enter is OK.
 start_app
