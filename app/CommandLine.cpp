@@ -27,8 +27,10 @@ int RunVersion(const char*);
 
 // One row per option; the usage lists them in this order.
 const TCommandOption kOptions[] = {
-    {"--rekey", nullptr, "re-encrypt every record under a fresh AES-256-CBC key file, without a window",
+    {"--rekey", nullptr, "re-encrypt every record under a fresh key file, without a window",
      [](const char*) { return QuorvelRekey(); }},
+    {"--passphrase", nullptr, "set, change or remove the passphrase that seals the key file, without a window",
+     [](const char*) { return QuorvelPassphrase(); }},
     {"--help", nullptr, "show this help and the folder that holds the files", RunHelp},
     {"--version", nullptr, "show the version", RunVersion},
 };

@@ -1,6 +1,10 @@
 #include "app/KeyFile.h"
 
-#include "app/PasswordGenerator.h"
+#include "app/RandomSource.h"
+#include "app/RecordCipher.h"
+#include "app/RecordKey.h"
+#include "app/SealedKey.h"
+#include "crypto/AesGcm.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/Stream.h"
 #include "runtime/Wipe.h"
@@ -39,22 +43,50 @@ KeySettle SettleKeyFile() {
   return made;
 }
 
-KeySettle WriteFreshKey(const String& path, bool exclusive) {
-  std::optional<String> key = GeneratePassword(32, 1);
-  std::optional<String> iv = GeneratePassword(16, 1);
-  if (!key || !iv) {
-    if (key) SecureWipe(*key);
-    return KeySettle::RandomFailed;
+KeySettle WriteFreshKey(const String& path, bool exclusive, const String* passphrase) {
+  ByteArray key(kGcmKeySize, 0);
+  if (!RandomBytes(key.data(), key.size())) return KeySettle::RandomFailed;
+  std::optional<TSealedKey> sealed;
+  if (passphrase) {
+    sealed = SealedKeyMake(key, *passphrase);
+    if (!sealed) {
+      SecureWipe(key);
+      return KeySettle::RandomFailed;
+    }
   }
   TAtomicFile file(path);
   bool opened = file.Open();
   if (opened) {
-    file.WriteLine(*key);
-    file.WriteLine(*iv);
-    file.WriteLine(S("aes_256_cbc"));
+    String hex = sealed ? sealed->keyLine : HexOfBytes(key.data(), key.size());
+    file.WriteLine(hex);
+    file.WriteLine(sealed ? sealed->paramsLine : String());
+    file.WriteLine(kGcmCipherName);
+    SecureWipe(hex);
   }
-  SecureWipe(*key);
-  SecureWipe(*iv);
   const bool committed = opened && (exclusive ? file.CommitNew() : file.Commit());
+  if (committed && sealed) SealedKeyRemember(*sealed, key);
+  SecureWipe(key);
   return committed ? KeySettle::Ready : KeySettle::WriteFailed;
+}
+
+KeyLock KeyFileLock(const String& keyFile) {
+  TKeyFileLines lines(keyFile);
+  if (lines.cipher != kGcmCipherName || lines.iv.empty()) return KeyLock::Open;
+  if (!SealedKeyParse(lines.key, lines.iv)) return KeyLock::Damaged;
+  return SealedKeyUnlocked(lines.key, lines.iv) ? KeyLock::Open : KeyLock::Sealed;
+}
+
+bool KeyFileSealed(const String& keyFile) {
+  TKeyFileLines lines(keyFile);
+  return lines.cipher == kGcmCipherName && !lines.iv.empty();
+}
+
+bool KeyFileUnlock(const String& passphrase, const String& keyFile) {
+  TKeyFileLines lines(keyFile);
+  std::optional<TSealedKey> sealed = SealedKeyParse(lines.key, lines.iv);
+  ByteArray key;
+  if (!sealed || !SealedKeyOpen(*sealed, passphrase, key)) return false;
+  SealedKeyRemember(*sealed, key);
+  SecureWipe(key);
+  return true;
 }

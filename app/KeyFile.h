@@ -34,10 +34,25 @@ enum class KeySettle {
 // with the encrypted records.
 KeySettle SettleKeyFile();
 
-// Writes an owner-only key file at path: a 32-character key and a
-// 16-character IV drawn from the system's random source, and "aes_256_cbc".
-// The file appears whole or not at all; with exclusive set, only where nothing
+// Writes an owner-only key file of the "aes_256_gcm" kind at path: a fresh
+// 256-bit record key from the system's random source, as 64 hexadecimal
+// digits, an empty second line and "aes_256_gcm"; with a passphrase, the key
+// sealed under it instead (SealedKey.h), and remembered as unlocked. The
+// file appears whole or not at all; with exclusive set, only where nothing
 // exists yet.
-KeySettle WriteFreshKey(const String& path, bool exclusive);
+KeySettle WriteFreshKey(const String& path, bool exclusive, const String* passphrase = nullptr);
+
+enum class KeyLock {
+  Open,     // the key file needs no passphrase (or is unusable as it always was)
+  Sealed,   // a sealed "aes_256_gcm" key file, not unlocked yet
+  Damaged,  // a sealed key file whose first two lines cannot be read
+};
+KeyLock KeyFileLock(const String& keyFile = kKeyFileName);
+// True for a sealed key file, unlocked or not.
+bool KeyFileSealed(const String& keyFile = kKeyFileName);
+
+// Opens the sealed key file with passphrase and remembers its record key.
+// False for a wrong passphrase; nothing is written either way.
+bool KeyFileUnlock(const String& passphrase, const String& keyFile = kKeyFileName);
 
 extern const char* const kKeyLostMessage;

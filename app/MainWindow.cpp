@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "app/AppGadgets.h"
+#include "app/PassphraseWindow.h"
 #include "app/PasswordGenerator.h"
 #include "app/RecordCipher.h"
 #include "app/RecordFile.h"
@@ -20,7 +21,7 @@ const char* const kTitle = "Quorvel v1.2b";
 const char* const kRandomFailedMessage = "The system's random source failed; no password was generated.";
 
 // Menu tags, which come back as the data of MenuAction events.
-enum MenuTag { FileMenuTag = 0, ExitTag = 1, HelpMenuTag = 2, AboutTag = 3 };
+enum MenuTag { FileMenuTag = 0, ExitTag = 1, HelpMenuTag = 2, AboutTag = 3, PassphraseTag = 4 };
 
 // Window styles: title bar, resizable, menu bar, status bar, client-area
 // geometry, centred (559); client-area geometry and centred only (544).
@@ -65,7 +66,25 @@ void CopyAll(const Ref<TGadget>& area) {
   SystemStartTimer(ClipboardMillis(), clipboardTimer);
 }
 
-void ShowRecordPassword(int32_t index) { GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]); }
+// A record that could not be read shows no password, and the status bar says why.
+void ShowRecordPassword(int32_t index) {
+  if (!RecordReadable(index)) {
+    GadgetSetText(recordArea, String());
+    WindowSetStatusText(mainWindow, UnreadableRecordsMessage());
+    return;
+  }
+  GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]);
+}
+
+void CopyChosenRecord() {
+  const int32_t index = GadgetSelectedItem(recordCombo);
+  if (index < 0 || index >= recordCount) return;
+  if (!RecordReadable(index)) {
+    WindowSetStatusText(mainWindow, UnreadableRecordsMessage());
+    return;
+  }
+  CopyAll(recordArea);
+}
 
 // The key filter sees only typed keys; a paste or a middle click can put
 // anything into the field. Only one to three digits make a length.
@@ -159,7 +178,7 @@ void HandleAction(const ObjectRef& source) {
   else if (source == copyGeneratedButton)
     CopyAll(generatedArea);
   else if (source == copyRecordButton)
-    CopyAll(recordArea);
+    CopyChosenRecord();
   else if (source == addButton)
     OpenPrompt();
   else if (okButton && source == okButton)
@@ -188,6 +207,7 @@ bool BuildMainWindow() {
 
   Ref<TGadget> menuBar = WindowGetMenu(mainWindow);
   Ref<TGadget> fileMenu = MakeMenu(S("&File"), FileMenuTag, menuBar, 0, 0);
+  MakeMenu(S("Set &passphrase\xE2\x80\xA6"), PassphraseTag, fileMenu, 0, 0);
   MakeMenu(S("E&xit"), ExitTag, fileMenu, 0, 0);
   Ref<TGadget> helpMenu = MakeMenu(S("&Help"), HelpMenuTag, menuBar, 0, 0);
   MakeMenu(S("&About"), AboutTag, helpMenu, 0, 0);
@@ -221,24 +241,30 @@ bool BuildMainWindow() {
   Pinned(CreateHyperlinkGadget(SiteUrl(), GadgetClientWidth(panel) - 110, GadgetClientHeight(panel) - 20, 100, 20,
                                panel, 0, S(kMakerHost)));
 
-  for (int32_t i = 0; i < recordCount; ++i)
-    GadgetAddItem(recordCombo, descriptions[static_cast<size_t>(i)], 0, -1, String(), nullptr);
+  for (int32_t i = 0; i < recordCount; ++i) GadgetAddItem(recordCombo, RecordLabel(i), 0, -1, String(), nullptr);
   if (recordCount > 0) {
     GadgetSelectItem(recordCombo, 0);
     ShowRecordPassword(0);
   }
+  const String unreadable = UnreadableRecordsMessage();
+  if (!unreadable.empty()) WindowSetStatusText(mainWindow, unreadable);
   return true;
 }
 
 void RunMainLoop() {
   for (;;) {
-    int32_t id = EventQueueWait();
+    const int32_t id = EventQueueWait();
+    if (PassphraseWindowHandle(id, CurrentEventSource())) {
+      SystemSleepMillis(25);
+      continue;
+    }
     if (id == GadgetAction) {
       HandleAction(CurrentEventSource());
     } else if (id == MenuAction) {
       int32_t tag = CurrentEventData();
       if (tag == ExitTag) SystemEndProgram();
       if (tag == AboutTag) SystemOpenURL(AboutUrl());
+      if (tag == PassphraseTag) OpenPassphraseWindow();
     } else if (id == WindowClose) {
       SystemEndProgram();
     } else if (id == TimerTick && CurrentEventSource() == clipboardTimer) {

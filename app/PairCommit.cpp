@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "app/KeyFile.h"
+#include "app/RecordCipher.h"
 #include "app/RecordFile.h"
+#include "app/SealedKey.h"
 #include "app/TestSeams.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/Wipe.h"
@@ -71,14 +73,11 @@ bool IsLeftoverName(const char* name) {
   }
   return false;
 }
-}  // namespace
 
-void PairCommitStepHook(TPairStepHook hook) { stepHook = hook; }
-
-PairResult CommitNewPair(int32_t count) {
+PairResult CommitPair(int32_t count, const String* passphrase) {
   const TPairPaths paths = Paths();
   const String pendingKey = WidenString(paths.pendingKey);
-  switch (WriteFreshKey(pendingKey, false)) {
+  switch (WriteFreshKey(pendingKey, false, passphrase)) {
     case KeySettle::RandomFailed:
       return PairResult::RandomFailed;
     case KeySettle::WriteFailed:
@@ -106,6 +105,15 @@ PairResult CommitNewPair(int32_t count) {
   if (!RenameDurably(paths.pendingRecords, paths.records)) return PairResult::WriteFailed;
   Step(4);
   return PairResult::Done;
+}
+}  // namespace
+
+void PairCommitStepHook(TPairStepHook hook) { stepHook = hook; }
+
+PairResult CommitNewPair(int32_t count, const String* passphrase) {
+  const PairResult result = CommitPair(count, passphrase);
+  SealedKeyKeepOnly(TKeyFileLines(kKeyFileName).key);
+  return result;
 }
 
 void RecoverPairCommit() {

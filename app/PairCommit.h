@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "runtime/String.h"
+
 // The key file and the record file replaced together, so that a crash at any
 // instant leaves either the old pair or the complete new one:
 //   1. a fresh key goes to "<key file>.pending";
@@ -18,8 +20,12 @@ enum class PairResult {
   WriteFailed,   // nothing changed (or, after the commit, the next start finishes)
 };
 
-// Writes records 0 to count - 1 under a fresh key, as above.
-PairResult CommitNewPair(int32_t count);
+// Writes records 0 to count - 1 under a fresh key of the "aes_256_gcm" kind,
+// as above; with a passphrase the new key file is sealed under it. Whatever
+// the outcome, only the key of the key file then in place stays unlocked.
+// Every record must be readable (RecordReadable): a field that could not be
+// decrypted has no plaintext to re-encrypt.
+PairResult CommitNewPair(int32_t count, const String* passphrase = nullptr);
 
 // Finishes or undoes a pair commit that a crash interrupted. A pending key
 // means the commit never happened: both pending files go. Pending records

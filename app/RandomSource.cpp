@@ -26,6 +26,20 @@ bool RandomWord(uint32_t& word) {
 }
 }  // namespace
 
+bool RandomBytes(uint8_t* out, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    const long n = getRandom(out + done, size - done, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      SecureWipe(out, size);
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
 void RandomSourceUseGetRandom(TGetRandom call) { getRandom = call ? call : SystemGetRandom; }
 
 bool TSystemRandomSource::Draw(int32_t min, int32_t max, int32_t& out) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Where the password generator takes its draws from.
@@ -28,3 +29,7 @@ class TSchrageRandomSource : public TRandomSource {
   bool Draw(int32_t min, int32_t max, int32_t& out) override;
   void Reseed() override;
 };
+
+// Fills out with size bytes from the operating system's cryptographic random
+// source (getrandom). False when it could not; out is then wiped.
+bool RandomBytes(uint8_t* out, size_t size);

@@ -17,8 +17,6 @@ bool IsRecordCipherSentinel(const String& text) { return text == kKeyFileUnusabl
 namespace {
 
 constexpr size_t kChunkSize = 2048;
-constexpr size_t kEncryptSlack = 2048;
-constexpr size_t kDecryptSlack = 2058;
 
 struct TCipherRow {
   const char* name;
@@ -41,51 +39,6 @@ const TCipherRow* FindRow(const String& name) {
   return nullptr;
 }
 
-// The key file's three lines; a key file that is missing, unreadable or short
-// leaves the missing lines empty.
-void ReadKeyFile(const String& keyFile, String& keyLine, String& ivLine, String& name) {
-  if (Ref<TStream> stream = OpenForReading(keyFile)) {
-    keyLine = stream->ReadLine();
-    ivLine = stream->ReadLine();
-    name = stream->ReadLine();
-    stream->Close();
-  }
-}
-
-// Every buffer that holds key material, plaintext or ciphertext during one
-// call; all of them are wiped when the call ends, whichever way it returns.
-struct TCipherWork {
-  String keyLine, ivLine;
-  ByteArray input, key, iv, keyCopy, ivCopy, output, result;
-
-  ~TCipherWork() {
-    SecureWipe(result);
-    SecureWipe(output);
-    SecureWipe(input);
-    SecureWipe(key);
-    SecureWipe(iv);
-    SecureWipe(keyCopy);
-    SecureWipe(ivCopy);
-    SecureWipe(keyLine);
-    SecureWipe(ivLine);
-  }
-};
-
-// Reads the key file and picks its cipher; none (answered with "-3") for
-// missing lines, a key length outside the row's range, an unknown name, or a
-// legacy cipher whose provider cannot be loaded.
-Ref<evp::EVP_CIPHER> ChooseCipher(TCipherWork& work, const String& keyFile) {
-  String name;
-  ReadKeyFile(keyFile, work.keyLine, work.ivLine, name);
-  work.key = StringToByteArray(work.keyLine);
-  work.iv = StringToByteArray(work.ivLine);
-  if (work.iv.empty()) return nullptr;
-  const TCipherRow* row = FindRow(name);
-  if (!row || work.key.size() < row->minKey || work.key.size() > row->maxKey) return nullptr;
-  if (row->legacy && !CryptoLoadLegacy()) return nullptr;
-  return row->descriptor();
-}
-
 // libcrypto reads the cipher's full default key and IV lengths from the
 // buffers it gets; short keys and IVs are handed over as zero-padded copies
 // so it never reads past what came from the key file.
@@ -95,48 +48,17 @@ ByteArray PaddedCopy(const ByteArray& bytes, int32_t length) {
   return copy;
 }
 
-// Runs work.input through the cipher named in the key file into work.result.
-// Returns nullptr on success, or the sentinel to answer.
-const char16_t* RunCipher(TCipherWork& work, int32_t direction, const String& keyFile) {
-  CryptoInit();
-  Ref<evp::EVP_CIPHER> cipher = ChooseCipher(work, keyFile);
-  if (!cipher) return kKeyFileUnusable;
+// Every buffer that holds plaintext or ciphertext during one call; all of
+// them are wiped when the call ends, whichever way it returns.
+struct TCipherWork {
+  ByteArray input, output, result;
 
-  Ref<evp::EVP_CIPHER_CTX> ctx = evp::EVP_CIPHER_CTX::CreateContext();
-  // Passing the cipher again in the second init starts the context afresh,
-  // so the key length in effect is the cipher's default, whatever the first
-  // init and SetKeyLength left behind. Stored records depend on exactly this.
-  ctx->CipherInit(cipher, nullptr, ByteArray(), ByteArray(), direction);
-  ctx->SetKeyLength(static_cast<int32_t>(work.key.size()));
-  work.keyCopy = PaddedCopy(work.key, cipher->GetKeyLength());
-  work.ivCopy = PaddedCopy(work.iv, cipher->GetIVLength());
-  if (ctx->CipherInit(cipher, nullptr, work.keyCopy, work.ivCopy, direction) != 1) {
-    ctx->Cleanup();
-    return kCipherFailed;
+  ~TCipherWork() {
+    SecureWipe(result);
+    SecureWipe(output);
+    SecureWipe(input);
   }
-
-  size_t blockSize = static_cast<size_t>(std::max(ctx->GetBlockSize(), 0));
-  work.output.assign(blockSize + (direction == 1 ? kEncryptSlack : kDecryptSlack), 0);
-  // Reserved up front so that the result never reallocates and leaves an
-  // unwiped copy behind.
-  work.result.reserve(work.input.size() + 2 * blockSize);
-  int32_t count = 0;
-  for (size_t offset = 0; offset < work.input.size(); offset += kChunkSize) {
-    size_t length = std::min(kChunkSize, work.input.size() - offset);
-    if (!ctx->CipherUpdate(work.output.data(), &count, work.input.data() + offset, static_cast<int32_t>(length))) {
-      ctx->Cleanup();
-      return kCipherFailed;
-    }
-    work.result.insert(work.result.end(), work.output.begin(), work.output.begin() + count);
-  }
-  if (!ctx->CipherFinal(work.output.data(), &count)) {
-    ctx->Cleanup();
-    return kCipherFailed;
-  }
-  work.result.insert(work.result.end(), work.output.begin(), work.output.begin() + count);
-  ctx->Cleanup();
-  return nullptr;
-}
+};
 
 int32_t HexDigitValue(char16_t c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -159,41 +81,154 @@ uint8_t PairValue(char16_t high, char16_t low) {
 
 ByteArray StringToByteArray(const String& text) { return StringToBytes(text); }
 
-String RecordKeyFileCipher() {
-  String keyLine, ivLine, name;
-  ReadKeyFile(kKeyFileName, keyLine, ivLine, name);
-  SecureWipe(keyLine);
-  SecureWipe(ivLine);
-  return name;
+TKeyFileLines::TKeyFileLines(const String& keyFile) {
+  if (Ref<TStream> stream = OpenForReading(keyFile)) {
+    key = stream->ReadLine();
+    iv = stream->ReadLine();
+    cipher = stream->ReadLine();
+    stream->Close();
+  }
 }
+
+// The cipher name too: a line's storage may hold whatever the heap held
+// before, past the line's end.
+TKeyFileLines::~TKeyFileLines() {
+  SecureWipe(key);
+  SecureWipe(iv);
+  SecureWipe(cipher);
+}
+
+// Picks the key file's cipher; none (answered with "-3") for missing lines, a
+// key length outside the row's range, an unknown name, or a legacy cipher
+// whose provider cannot be loaded.
+TTableCipher::TTableCipher(const TKeyFileLines& lines) {
+  CryptoInit();
+  key_ = StringToByteArray(lines.key);
+  ByteArray iv = StringToByteArray(lines.iv);
+  const TCipherRow* row = FindRow(lines.cipher);
+  if (iv.empty() || !row || key_.size() < row->minKey || key_.size() > row->maxKey ||
+      (row->legacy && !CryptoLoadLegacy())) {
+    SecureWipe(iv);
+    return;
+  }
+  cipher_ = row->descriptor();
+  keyCopy_ = PaddedCopy(key_, cipher_->GetKeyLength());
+  ivCopy_ = PaddedCopy(iv, cipher_->GetIVLength());
+  SecureWipe(iv);
+  keyed_[0] = Keyed(0);
+  keyed_[1] = Keyed(1);
+}
+
+TTableCipher::~TTableCipher() {
+  for (Ref<evp::EVP_CIPHER_CTX>& ctx : keyed_)
+    if (ctx) ctx->Cleanup();
+  SecureWipe(key_);
+  SecureWipe(keyCopy_);
+  SecureWipe(ivCopy_);
+}
+
+// Runs input through the cipher into result. Returns nullptr on success, or
+// the sentinel to answer.
+Ref<evp::EVP_CIPHER_CTX> TTableCipher::Keyed(int32_t direction) const {
+  Ref<evp::EVP_CIPHER_CTX> ctx = evp::EVP_CIPHER_CTX::CreateContext();
+  // Passing the cipher again in the second init starts the context afresh,
+  // so the key length in effect is the cipher's default, whatever the first
+  // init and SetKeyLength left behind. Stored records depend on exactly this.
+  ctx->CipherInit(cipher_, nullptr, ByteArray(), ByteArray(), direction);
+  ctx->SetKeyLength(static_cast<int32_t>(key_.size()));
+  if (ctx->CipherInit(cipher_, nullptr, keyCopy_, ivCopy_, direction) != 1) {
+    ctx->Cleanup();
+    return nullptr;
+  }
+  return ctx;
+}
+
+// Runs input through the cipher into result. Returns nullptr on success, or
+// the sentinel to answer.
+const char16_t* TTableCipher::Run(ByteArray& input, ByteArray& result, int32_t direction) const {
+  if (!cipher_) return kKeyFileUnusable;
+  const Ref<evp::EVP_CIPHER_CTX>& keyed = keyed_[direction == 1 ? 1 : 0];
+  if (!keyed) return kCipherFailed;
+  Ref<evp::EVP_CIPHER_CTX> ctx = New<evp::EVP_CIPHER_CTX>();
+  if (ctx->Copy(keyed) != 1) ctx = Keyed(direction);
+  if (!ctx) return kCipherFailed;
+
+  TCipherWork work;
+  size_t blockSize = static_cast<size_t>(std::max(ctx->GetBlockSize(), 0));
+  // Room for one chunk and the blocks a cipher may hold back or add: a
+  // field is usually far shorter than a chunk, and this buffer is zeroed and
+  // wiped for every field.
+  work.output.assign(std::min(kChunkSize, input.size()) + 2 * blockSize + 16, 0);
+  // Reserved up front so that the result never reallocates and leaves an
+  // unwiped copy behind.
+  result.reserve(input.size() + 2 * blockSize);
+  int32_t count = 0;
+  for (size_t offset = 0; offset < input.size(); offset += kChunkSize) {
+    size_t length = std::min(kChunkSize, input.size() - offset);
+    if (!ctx->CipherUpdate(work.output.data(), &count, input.data() + offset, static_cast<int32_t>(length))) {
+      ctx->Cleanup();
+      return kCipherFailed;
+    }
+    result.insert(result.end(), work.output.begin(), work.output.begin() + count);
+  }
+  if (!ctx->CipherFinal(work.output.data(), &count)) {
+    ctx->Cleanup();
+    return kCipherFailed;
+  }
+  result.insert(result.end(), work.output.begin(), work.output.begin() + count);
+  ctx->Cleanup();
+  return nullptr;
+}
+
+String TTableCipher::Encrypt(const String& text) const {
+  TCipherWork work;
+  work.input = StringToByteArray(text);
+  if (const char16_t* sentinel = Run(work.input, work.result, 1)) return sentinel;
+  return HexOfBytes(work.result.data(), work.result.size());
+}
+
+String TTableCipher::Decrypt(const String& text) const {
+  TCipherWork work;
+  work.input.resize(text.size() / 2);
+  for (size_t i = 0; i < work.input.size(); ++i) work.input[i] = PairValue(text[2 * i], text[2 * i + 1]);
+  if (const char16_t* sentinel = Run(work.input, work.result, 0)) return sentinel;
+  return BytesToString(work.result.data(), work.result.size());
+}
+
+String RecordKeyFileCipher() { return TKeyFileLines(kKeyFileName).cipher; }
 
 bool RecordCipherLoadProvider() {
   const TCipherRow* row = FindRow(RecordKeyFileCipher());
   return !row || !row->legacy || CryptoLoadLegacy();
 }
 
-String EncryptRecordText(const String& text, const String& keyFile) {
-  TCipherWork work;
-  work.input = StringToByteArray(text);
-  if (const char16_t* sentinel = RunCipher(work, 1, keyFile)) return sentinel;
+String HexOfBytes(const uint8_t* bytes, size_t size) {
   // Each byte as exactly two upper-case digits, the same as ConvertBase from
   // base 10 to base 16 gives for 0 to 255.
   static const char16_t digits[] = u"0123456789ABCDEF";
   String hex;
-  hex.reserve(work.result.size() * 2);
-  for (uint8_t b : work.result) {
-    hex.push_back(digits[b >> 4]);
-    hex.push_back(digits[b & 15]);
+  hex.reserve(size * 2);
+  for (size_t i = 0; i < size; ++i) {
+    hex.push_back(digits[bytes[i] >> 4]);
+    hex.push_back(digits[bytes[i] & 15]);
   }
   return hex;
 }
 
-String DecryptRecordText(const String& text, const String& keyFile) {
-  TCipherWork work;
-  work.input.resize(text.size() / 2);
-  for (size_t i = 0; i < work.input.size(); ++i) work.input[i] = PairValue(text[2 * i], text[2 * i + 1]);
-  if (const char16_t* sentinel = RunCipher(work, 0, keyFile)) return sentinel;
-  return BytesToString(work.result.data(), work.result.size());
+bool BytesOfHex(const String& hex, ByteArray& out) {
+  out.clear();
+  if (hex.size() % 2 != 0) return false;
+  out.reserve(hex.size() / 2);
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    const int32_t high = HexDigitValue(hex[i]), low = HexDigitValue(hex[i + 1]);
+    if (high < 0 || low < 0) {
+      SecureWipe(out);
+      out.clear();
+      return false;
+    }
+    out.push_back(static_cast<uint8_t>(high * 16 + low));
+  }
+  return true;
 }
 
 String ConvertBase(const String& text, int32_t fromBase, int32_t toBase) {

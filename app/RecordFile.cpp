@@ -7,6 +7,7 @@
 #include "app/KeyFile.h"
 #include "app/PairCommit.h"
 #include "app/RecordCipher.h"
+#include "app/RecordKey.h"
 #include "gui/core/FrontEnd.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/Stream.h"
@@ -30,8 +31,9 @@ void ReportSaveFailure() {
 }
 
 // Decrypts one stored line; a sentinel result keeps the line for saving.
-String LoadField(const String& line, std::vector<std::optional<String>>& kept) {
-  String field = DecryptRecordText(line);
+String LoadField(const TRecordKey& key, const String& line, size_t record, RecordField which,
+                 std::vector<std::optional<String>>& kept) {
+  String field = key.Decrypt(line, record, which);
   if (IsRecordCipherSentinel(field))
     kept.emplace_back(line);
   else
@@ -42,11 +44,15 @@ String LoadField(const String& line, std::vector<std::optional<String>>& kept) {
 // Under the key file in use, a field that did not decrypt keeps its stored
 // line; under another key that line would be meaningless.
 String StoredLine(const std::vector<String>& fields, const std::vector<std::optional<String>>& kept, size_t index,
-                  const String& keyFile) {
-  const bool keep = keyFile == kKeyFileName && index < kept.size() && kept[index];
-  if (keep && IsRecordCipherSentinel(fields[index])) return *kept[index];
+                  const TRecordKey& key, RecordField which, bool keyInUse) {
+  if (IsRecordCipherSentinel(fields[index])) {
+    // A field that could not be decrypted has no plaintext: only its stored
+    // line, which means something under the key in use alone.
+    const bool keep = keyInUse && index < kept.size() && kept[index];
+    return keep ? *kept[index] : String(kCipherFailed);
+  }
   String trimmed = TrimText(fields[index]);
-  String line = EncryptRecordText(trimmed, keyFile);
+  String line = key.Encrypt(trimmed, index, which);
   SecureWipe(trimmed);
   return line;
 }
@@ -70,15 +76,18 @@ bool LoadRecords(bool recordsEncrypted) {
 
   Ref<TStream> stream = OpenForReading(kRecordFileName);
   if (!stream) return true;
+  // Read once for the whole file, and only for an encrypted one.
+  std::optional<TRecordKey> key;
+  if (recordsEncrypted) key.emplace(kKeyFileName);
   while (!stream->Eof()) {
     String descriptionLine = stream->ReadLine();
     String passwordLine = stream->ReadLine();
     String description = TrimText(descriptionLine);
     String password = TrimText(passwordLine);
-    ++recordCount;
+    const size_t index = static_cast<size_t>(recordCount++);
     if (recordsEncrypted) {
-      descriptions.push_back(LoadField(description, keptDescriptionLines));
-      passwords.push_back(LoadField(password, keptPasswordLines));
+      descriptions.push_back(LoadField(*key, description, index, RecordField::Description, keptDescriptionLines));
+      passwords.push_back(LoadField(*key, password, index, RecordField::Password, keptPasswordLines));
       SecureWipe(password);
     } else {
       descriptions.push_back(std::move(description));
@@ -96,9 +105,11 @@ bool EncryptRecordLines(int32_t count, const String& keyFile, std::vector<String
   size_t n = std::min({static_cast<size_t>(std::max(count, 0)), descriptions.size(), passwords.size()});
   lines.clear();
   lines.reserve(2 * n);
+  const TRecordKey key(keyFile);
+  const bool keyInUse = keyFile == kKeyFileName;
   for (size_t i = 0; i < n; ++i) {
-    lines.push_back(StoredLine(descriptions, keptDescriptionLines, i, keyFile));
-    lines.push_back(StoredLine(passwords, keptPasswordLines, i, keyFile));
+    lines.push_back(StoredLine(descriptions, keptDescriptionLines, i, key, RecordField::Description, keyInUse));
+    lines.push_back(StoredLine(passwords, keptPasswordLines, i, key, RecordField::Password, keyInUse));
     if (IsRecordCipherSentinel(lines[lines.size() - 2]) || IsRecordCipherSentinel(lines.back())) return false;
   }
   return true;
@@ -136,6 +147,48 @@ int32_t DeleteRecord(int32_t index, int32_t count) {
   }
   if (!recordCombo) return 1;
   GadgetClearItems(recordCombo);
-  for (size_t i = 0; i + 1 < n; ++i) GadgetAddItem(recordCombo, descriptions[i], 0, -1, String(), nullptr);
+  for (size_t i = 0; i + 1 < n; ++i)
+    GadgetAddItem(recordCombo, RecordLabel(static_cast<int32_t>(i)), 0, -1, String(), nullptr);
   return 1;
+}
+
+std::vector<int32_t> UnreadableRecords() {
+  std::vector<int32_t> unreadable;
+  const size_t n = std::min({static_cast<size_t>(std::max(recordCount, 0)), descriptions.size(), passwords.size()});
+  for (size_t i = 0; i < n; ++i) {
+    if (IsRecordCipherSentinel(descriptions[i]) || IsRecordCipherSentinel(passwords[i]))
+      unreadable.push_back(static_cast<int32_t>(i));
+  }
+  return unreadable;
+}
+
+String UnreadableRecordsMessage() {
+  const std::vector<int32_t> unreadable = UnreadableRecords();
+  if (unreadable.empty()) return String();
+  String numbers;
+  for (size_t i = 0; i < unreadable.size() && i < 10; ++i) {
+    if (i > 0) numbers += S(", ");
+    numbers += IntToString(unreadable[i] + 1);
+  }
+  if (unreadable.size() > 10)
+    numbers += S(" and ") + IntToString(static_cast<int64_t>(unreadable.size() - 10)) + S(" more");
+  const bool one = unreadable.size() == 1;
+  return S(one ? "Record " : "Records ") + numbers +
+         S(one ? " could not be read (changed or damaged); it is kept as it is in quorvel.dat, nothing was changed."
+               : " could not be read (changed or damaged); they are kept as they are in quorvel.dat, nothing was "
+                 "changed.");
+}
+
+String RecordLabel(int32_t index) {
+  const size_t at = static_cast<size_t>(index);
+  if (at >= descriptions.size() || at >= passwords.size()) return String();
+  if (IsRecordCipherSentinel(descriptions[at]) || IsRecordCipherSentinel(passwords[at]))
+    return S("Record ") + IntToString(index + 1) + S(": not readable");
+  return descriptions[at];
+}
+
+bool RecordReadable(int32_t index) {
+  const size_t at = static_cast<size_t>(index);
+  return index >= 0 && at < descriptions.size() && at < passwords.size() && !IsRecordCipherSentinel(descriptions[at]) &&
+         !IsRecordCipherSentinel(passwords[at]);
 }

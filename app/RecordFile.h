@@ -34,8 +34,9 @@ bool LoadRecords(bool recordsEncrypted);
 // stored ciphertext with the sentinel it produced.
 int32_t SaveRecords(int32_t count);
 
-// Every field of records 0 to count - 1, trimmed and encrypted under keyFile,
-// two lines per record. False when any encryption answered a sentinel.
+// Every field of records 0 to count - 1, trimmed and encrypted under keyFile
+// (read once), two lines per record. False when any encryption answered a
+// sentinel.
 bool EncryptRecordLines(int32_t count, const String& keyFile, std::vector<String>& lines);
 // Replaces the file at path with lines (TAtomicFile); false leaves it as it was.
 bool WriteRecordLines(const String& path, const std::vector<String>& lines);
@@ -49,3 +50,17 @@ int32_t DeleteRecord(int32_t index, int32_t count);
 // Removes every character with code 32 or less (space and control
 // characters) from both ends.
 String TrimText(const String& text);
+
+// The records of which a field could not be decrypted (changed, swapped,
+// damaged, or under another key), by index; their stored lines are saved as
+// they are.
+std::vector<int32_t> UnreadableRecords();
+// The status-bar text that names them ("Record 3 could not be read ..."); empty
+// when every record was read.
+String UnreadableRecordsMessage();
+// What the records list shows for a record: its description, or "Record N:
+// not readable" when a field of it could not be decrypted.
+String RecordLabel(int32_t index);
+// False for an index outside the records and for a record that could not be
+// read: its password is never shown or copied.
+bool RecordReadable(int32_t index);

@@ -1,62 +1,30 @@
 #include "app/Rekey.h"
 
 #include <stdio.h>
+#include <unistd.h>
 
+#include "app/ConsolePair.h"
 #include "app/KeyFile.h"
 #include "app/PairCommit.h"
 #include "app/RecordCipher.h"
 #include "app/RecordFile.h"
-#include "app/Startup.h"
-#include "crypto/Crypto.h"
-#include "runtime/FolderLock.h"
-#include "runtime/Runtime.h"
-#include "runtime/Stream.h"
+#include "runtime/Wipe.h"
+#include "system/ConsoleDialog.h"
+#include "system/ConsoleSecret.h"
 
 namespace {
-int Refuse(const char* why) {
-  fprintf(stderr, "quorvel: %s Nothing was changed.\n", why);
-  return 1;
-}
-
-bool AllFieldsDecrypted() {
-  for (int32_t i = 0; i < recordCount; ++i) {
-    const size_t at = static_cast<size_t>(i);
-    if (IsRecordCipherSentinel(descriptions[at]) || IsRecordCipherSentinel(passwords[at])) return false;
+// A passphrase that is wiped whichever way the command ends.
+struct TPassphrase {
+  std::optional<String> text;
+  ~TPassphrase() {
+    if (text) SecureWipe(*text);
   }
-  return true;
-}
-}  // namespace
+};
 
-int QuorvelRekey() {
-  if (const std::string problem = EnterQuorvelDataFolder(); !problem.empty()) return Refuse((problem + ".").c_str());
-  RuntimeInit();
-  if (!CryptoInit()) return Refuse("the cipher library's default provider could not be loaded.");
-  switch (LockFolder(S("."))) {
-    case FolderLockResult::HeldElsewhere:
-      return Refuse(kAlreadyRunningMessage);
-    case FolderLockResult::Failed:
-      return Refuse("the program's folder could not be opened to lock it.");
-    case FolderLockResult::Acquired:
-      break;
-  }
-  RecoverPairCommit();
-  RemoveLeftovers();
-  if (PathKind(kKeyFileName) != 1 || PathKind(kRecordFileName) != 1)
-    return Refuse(
-        ("there is nothing to re-key: quorvel.key and quorvel.dat must both be in " + QuorvelDataFolder().path + ".")
-            .c_str());
-  if (!RecordCipherLoadProvider())
-    return Refuse(
-        "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be "
-        "loaded.");
-  const std::string oldCipher = NarrowString(RecordKeyFileCipher());
-  LoadRecords(true);
-  if (recordCount == 0) return Refuse("there is nothing to re-key: quorvel.dat holds no records.");
-  if (!AllFieldsDecrypted())
-    return Refuse("a record in quorvel.dat does not decrypt with quorvel.key, so it cannot be re-keyed.");
-  switch (CommitNewPair(recordCount)) {
+int ReportCommit(PairResult result) {
+  switch (result) {
     case PairResult::RandomFailed:
-      return Refuse("the system's random source failed, so no key could be made.");
+      return ConsoleRefuse("the system's random source failed, so no key could be made.");
     case PairResult::WriteFailed:
       fprintf(stderr,
               "quorvel: the new key file and record file could not be written. The old pair was kept, or is "
@@ -65,9 +33,44 @@ int QuorvelRekey() {
     case PairResult::Done:
       break;
   }
+  return 0;
+}
+}  // namespace
+
+int QuorvelRekey() {
+  TPassphrase passphrase;
+  if (const int status = ConsolePairOpen(true, passphrase.text)) return status;
+  const std::string oldCipher = NarrowString(RecordKeyFileCipher());
+  if (recordCount == 0) return ConsoleRefuse("there is nothing to re-key: quorvel.dat holds no records.");
+  if (!ConsoleAllRecordsRead("it cannot be re-keyed.")) return 1;
+  if (const int status = ReportCommit(CommitNewPair(recordCount, passphrase.text ? &*passphrase.text : nullptr)))
+    return status;
   printf(
-      "quorvel: re-keyed %d records from \"%s\" to \"aes_256_cbc\": quorvel.key and quorvel.dat were replaced "
+      "quorvel: re-keyed %d records from \"%s\" to \"aes_256_gcm\"%s: quorvel.key and quorvel.dat were replaced "
       "together.\n",
-      static_cast<int>(recordCount), oldCipher.c_str());
+      static_cast<int>(recordCount), oldCipher.c_str(), passphrase.text ? ", sealed with the same passphrase" : "");
+  return 0;
+}
+
+int QuorvelPassphrase() {
+  TPassphrase current, fresh, again;
+  if (const int status = ConsolePairOpen(false, current.text)) return status;
+  const bool sealed = KeyFileSealed();
+  if (!ConsoleAllRecordsRead("the records cannot be re-encrypted.")) return 1;
+  fresh.text = ConsoleReadSecret("New passphrase (empty: remove the passphrase): ");
+  if (fresh.text) again.text = ConsoleReadSecret("New passphrase again: ");
+  if (!fresh.text || !again.text) return ConsoleRefuse("the new passphrase was not given twice.");
+  if (*fresh.text != *again.text) return ConsoleRefuse("the two new passphrases differ.");
+  const bool removing = fresh.text->empty();
+  if (removing && !sealed) return ConsoleRefuse("no passphrase is set, and the new one is empty.");
+  if (removing && isatty(0) &&
+      ConsoleConfirm(S("Remove the passphrase, so that anyone who has quorvel.key can read the records? (y/N) "), stdin,
+                     stderr) != 1)
+    return ConsoleRefuse("the passphrase was kept.");
+  if (const int status = ReportCommit(CommitNewPair(recordCount, removing ? nullptr : &*fresh.text))) return status;
+  printf("quorvel: %s: quorvel.key and quorvel.dat (%d records) were replaced together.\n",
+         removing ? "the passphrase was removed"
+                  : (sealed ? "the passphrase was changed" : "the records are sealed with the passphrase"),
+         static_cast<int>(recordCount));
   return 0;
 }

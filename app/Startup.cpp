@@ -6,6 +6,7 @@
 #include "app/KeyFile.h"
 #include "app/MainWindow.h"
 #include "app/PairCommit.h"
+#include "app/PassphraseWindow.h"
 #include "app/RecordCipher.h"
 #include "app/RecordFile.h"
 #include "crypto/Crypto.h"
@@ -107,6 +108,16 @@ void QuorvelMain() {
     Fail(
         "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be loaded; "
         "nothing was changed.");
+  switch (KeyFileLock()) {
+    case KeyLock::Damaged:
+      Fail("the key file quorvel.key is damaged: its sealed key cannot be read; nothing was changed.");
+    case KeyLock::Sealed:
+      // Cancelled: the program ends as it came, having written nothing.
+      if (!RunUnlockWindow()) SystemEndProgram();
+      break;
+    case KeyLock::Open:
+      break;
+  }
   if (!LoadRecords(recordsEncrypted)) {
     // The legacy plain file could not be rewritten encrypted. It is still as
     // it was, without a key file, so the next start migrates it again.

@@ -2,8 +2,11 @@
 
 #include "app/CommandLine.h"
 #include "runtime/Errors.h"
+#include "system/ProcessHardening.h"
 
 int main(int argc, char** argv) {
+  // Before anything could read a secret: no core file, no attaching.
+  if (!HardenProcess()) fprintf(stderr, "quorvel: the process could not be kept from core dumps and tracing.\n");
   try {
     return CommandLineRun(argc, argv);
   } catch (const TRuntimeError& error) {

@@ -19,6 +19,18 @@ namespace {
 
 const char* const kDataFile = "quorvel.dat";
 
+void WriteKey(const std::string& text) {
+  FILE* f = fopen("quorvel.key", "wb");
+  fputs(text.c_str(), f);
+  fclose(f);
+}
+
+void WriteRc4Key() {
+  std::string key;
+  for (int i = 0; i < 256; ++i) key.push_back("0123456789ABCDEFGabcdef"[(i * 7 + 3) % 23]);
+  WriteKey(key + "\r\na1B2c3D4\r\nrc4\r\n");
+}
+
 // A temporary working directory with a key file of the size start-up writes:
 // a 256-character key, an 8-character IV and "rc4".
 void EnterBenchDirectory() {
@@ -31,11 +43,7 @@ void EnterBenchDirectory() {
     for (const char* name : {"quorvel.key", "quorvel.dat", "direct.dat", "direct.tmp"}) unlink(name);
     if (chdir("/") == 0) rmdir(pattern);
   });
-  std::string key;
-  for (int i = 0; i < 256; ++i) key.push_back("0123456789ABCDEFGabcdef"[(i * 7 + 3) % 23]);
-  FILE* f = fopen("quorvel.key", "wb");
-  fprintf(f, "%s\r\n%s\r\nrc4\r\n", key.c_str(), "a1B2c3D4");
-  fclose(f);
+  WriteRc4Key();
   CryptoInit();
 }
 
@@ -60,6 +68,19 @@ void BM_LoadRecords(benchmark::State& state) {
     benchmark::DoNotOptimize(recordCount);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// The same load under a key file of the "aes_256_gcm" kind new pairs have.
+void BM_LoadGcmRecords(benchmark::State& state) {
+  EnterBenchDirectory();
+  WriteKey("000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F\r\n\r\naes_256_gcm\r\n");
+  PrepareRecords(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    LoadRecords(true);
+    benchmark::DoNotOptimize(recordCount);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  WriteRc4Key();
 }
 
 void BM_SaveRecords(benchmark::State& state) {
@@ -168,6 +189,7 @@ void BM_DirectSave(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_LoadRecords)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadGcmRecords)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectLoad)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveRecords)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectSave)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);

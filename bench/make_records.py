@@ -6,7 +6,12 @@ The key file has the layout start-up writes (a 256-character key, an
 RC4-encrypted on its own with the first 16 key characters (RC4's default key
 length) and stored as upper-case hexadecimal, one line per field.
 
-Usage: make_records.py DIRECTORY COUNT
+With --gcm the key file is of the "aes_256_gcm" kind instead (a fixed
+256-bit key, in the clear) and every field is sealed with AES-256-GCM under a
+random nonce, its record and field as associated data (docs/FILES.md); this
+needs Debian's python3-cryptography (/usr/bin/python3).
+
+Usage: make_records.py [--gcm] DIRECTORY COUNT
 """
 import os
 import sys
@@ -32,17 +37,34 @@ def rc4(key: bytes, data: bytes) -> bytes:
 
 
 def main() -> int:
-    if len(sys.argv) != 3:
+    args = sys.argv[1:]
+    gcm = args[:1] == ["--gcm"]
+    if gcm:
+        args = args[1:]
+    if len(args) != 2:
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
         return 2
-    directory, count = sys.argv[1], int(sys.argv[2])
-    key = KEY[:16].encode("ascii")
-    with open(os.path.join(directory, "quorvel.key"), "wb") as f:
-        f.write(f"{KEY}\r\n{IV}\r\nrc4\r\n".encode("ascii"))
+    directory, count = args[0], int(args[1])
+    if gcm:
+        from cryptography.hazmat.primitives.ciphers.aead import AESGCM
+        sealer = AESGCM(bytes(range(32)))
+        with open(os.path.join(directory, "quorvel.key"), "wb") as f:
+            f.write(f"{bytes(range(32)).hex().upper()}\r\n\r\naes_256_gcm\r\n".encode("ascii"))
+
+        def encrypt(record: int, kind: str, data: bytes) -> bytes:
+            nonce = os.urandom(12)
+            return nonce + sealer.encrypt(nonce, data, f"quorvel record {record} {kind}".encode())
+    else:
+        key = KEY[:16].encode("ascii")
+        with open(os.path.join(directory, "quorvel.key"), "wb") as f:
+            f.write(f"{KEY}\r\n{IV}\r\nrc4\r\n".encode("ascii"))
+
+        def encrypt(record: int, kind: str, data: bytes) -> bytes:
+            return rc4(key, data)
     lines = []
     for i in range(count):
-        for field in (f"account number {i} at the bank", f"p4ssW0rd{i * 7919}xYz"):
-            lines.append(rc4(key, field.encode("ascii")).hex().upper())
+        for kind, field in (("description", f"account number {i} at the bank"), ("password", f"p4ssW0rd{i * 7919}xYz")):
+            lines.append(encrypt(i, kind, field.encode("ascii")).hex().upper())
     with open(os.path.join(directory, "quorvel.dat"), "wb") as f:
         f.write("".join(line + "\r\n" for line in lines).encode("ascii"))
     return 0

@@ -25,7 +25,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "password generator and encrypted password
 set(CPACK_PACKAGE_DESCRIPTION
     "Quorvel is a small, fast password keeper for an X11 desktop. It generates\n"
     "random passwords and keeps the chosen ones, each under a free-text\n"
-    "description, in a record file encrypted with AES-256-CBC. One FLTK window\n"
+    "description, in a record file encrypted with AES-256-GCM. One FLTK window\n"
     "shows, copies and deletes them, and clears the clipboard after a copy.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -129,4 +129,11 @@ int32_t EVP_CIPHER_CTX::GetBlockSize() {
   return EVP_CIPHER_CTX_get_block_size(ctxPtr);
 }
 
+int32_t EVP_CIPHER_CTX::Copy(const Ref<EVP_CIPHER_CTX>& from) {
+  if (!from || !from->ctxPtr || Refuse(from->ctxPtr)) return 0;
+  if (!ctxPtr) ctxPtr = EVP_CIPHER_CTX_new();
+  if (!ctxPtr) return 0;
+  return EVP_CIPHER_CTX_copy(ctxPtr, from->ctxPtr);
+}
+
 }  // namespace evp

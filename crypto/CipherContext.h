@@ -45,6 +45,9 @@ class EVP_CIPHER_CTX : public TObject {
   int32_t CipherUpdate(uint8_t* out, int32_t* outCount, const uint8_t* in, int32_t inCount);
   int32_t CipherFinal(uint8_t* out, int32_t* outCount);
   int32_t GetBlockSize();
+  // Makes this context a copy of from, keys and state included
+  // (EVP_CIPHER_CTX_copy); creates the library context when there is none.
+  int32_t Copy(const Ref<EVP_CIPHER_CTX>& from);
 
   evp_cipher_ctx_st* ctxPtr = nullptr;
 };

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "runtime/TestSeams.h"
 #include "runtime/Wipe.h"
 
@@ -83,22 +85,34 @@ size_t TStream::Read(uint8_t* out, size_t count) {
 }
 
 String TStream::ReadLine() {
-  // The line may be a secret: grow the buffer by hand so that every
-  // outgrown copy is wiped before it is released.
+  // The line may be a secret: it is taken in runs up to the line end or the
+  // buffer's end, and its storage grows by hand so that every outgrown copy
+  // is wiped before it is released.
   String line;
-  line.reserve(1024);
   while (pos_ < len_ || Fill()) {
-    uint8_t b = buffer_[pos_++];
-    if (b == 10 || b == 0) break;
-    if (b == 13) continue;
-    if (line.size() == line.capacity()) {
+    // Locals: the compiler cannot keep members in registers across stores
+    // through byte pointers.
+    const uint8_t* const data = buffer_.data();
+    const size_t start = pos_, length = len_;
+    size_t end = start;
+    while (end < length && data[end] != 10 && data[end] != 0) ++end;
+    if (line.size() + (end - start) > line.capacity()) {
       String bigger;
-      bigger.reserve(line.capacity() * 2);
+      bigger.reserve(std::max(line.capacity() * 2, line.size() + (end - start) + 16));
       bigger = line;
       SecureWipe(line);
       line.swap(bigger);
     }
-    line.push_back(static_cast<char16_t>(b));
+    size_t at = line.size();
+    line.resize(at + (end - start));
+    char16_t* const out = line.data();
+    for (size_t i = start; i < end; ++i) {
+      if (data[i] != 13) out[at++] = static_cast<char16_t>(data[i]);
+    }
+    line.resize(at);
+    const bool complete = end < length;
+    pos_ = complete ? end + 1 : end;
+    if (complete) break;
   }
   return line;
 }

@@ -4,11 +4,13 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config libfltk1.3-dev libssl-dev libx11-dev libxtst-dev libxfixes-dev
-                libgtest-dev libbenchmark-dev dpkg-dev)
+                libargon2-dev libgtest-dev libbenchmark-dev dpkg-dev)
 # The validators of the installed menu entry, metadata and man page.
 validators=(desktop-file-utils appstream mandoc)
-test_packages=(xvfb xdotool xclip imagemagick openssl xxd x11-utils "${validators[@]}")
-package_packages=(lintian xvfb xdotool openssl xxd "${validators[@]}")
+# What the end-to-end helpers use to drive the program and read its files.
+e2e_tools=(xvfb xdotool openssl xxd python3-argon2 python3-cryptography)
+test_packages=("${e2e_tools[@]}" xclip imagemagick x11-utils "${validators[@]}")
+package_packages=(lintian "${e2e_tools[@]}" "${validators[@]}")
 
 wanted=("${build_packages[@]}")
 case "${1:-build}" in

@@ -14,7 +14,27 @@ int32_t TFLTextField::InitGadget() {
   fltype = (style & TextFieldPassword) ? FlKindSecretInput : FlKindInput;
   InitWidget();
   if (flhandle) flhandle->when(FL_WHEN_CHANGED | FL_WHEN_NOT_CHANGED | FL_WHEN_RELEASE);
+  Fl_Input* input = FlWidget<Fl_Input>();
+  if (input && fltype == FlKindSecretInput) {
+    // Copying a value of the full capacity makes FLTK allocate its buffer
+    // once; an empty value then leaves that buffer for the typing to use.
+    const std::string room(kSecretFieldCapacity, ' ');
+    input->value(room.data(), static_cast<int>(room.size()));
+    secretBuffer = const_cast<char*>(input->value());
+    input->value("", 0);
+    input->maximum_size(static_cast<int>(kSecretFieldCapacity) - 16);
+  }
   return 0;
+}
+
+void TFLTextField::WipeSecret() {
+  if (secretBuffer) SecureWipe(secretBuffer, kSecretFieldCapacity);
+}
+
+int32_t TFLTextField::Free() {
+  WipeSecret();
+  secretBuffer = nullptr;
+  return TFLGadget::Free();
 }
 
 int32_t TFLTextField::Class() { return GadgetClassTextField; }
@@ -29,6 +49,11 @@ int32_t TFLTextField::SetText(const String& text) {
   Fl_Input* input = FlWidget<Fl_Input>();
   if (!input) return 0;
   std::string bytes = NarrowString(text);
+  if (secretBuffer) {
+    input->value("", 0);
+    WipeSecret();
+    if (bytes.size() > static_cast<size_t>(input->maximum_size())) bytes.resize(input->maximum_size());
+  }
   input->value(bytes.data(), static_cast<int>(bytes.size()));
   input->position(0, input->size());
   SecureWipe(bytes);

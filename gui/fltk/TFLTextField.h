@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "gui/fltk/TFLGadget.h"
@@ -8,6 +9,11 @@ class Fl_Input;
 
 // A single-line text input; style bit 1 hides the characters. Each edit
 // reports one GadgetAction; losing the focus reports GadgetLostFocus.
+//
+// A hidden input holds a passphrase: FLTK's buffer gets room for
+// kSecretFieldCapacity bytes up front and the text is kept shorter, so typing
+// never moves it (a move would free a copy unwiped), and the whole buffer is
+// wiped whenever the text is replaced and when the gadget is freed.
 class TFLTextField : public TFLGadget {
  public:
   int32_t InitGadget() override;
@@ -18,6 +24,12 @@ class TFLTextField : public TFLGadget {
   int32_t SetFont(const Ref<TGuiFont>& newFont) override;
   int32_t Activate(int32_t command) override;
   int32_t OnCallback() override;
+  int32_t Free() override;
+
+  static constexpr size_t kSecretFieldCapacity = 1024;
 
  private:
+  void WipeSecret();
+
+  char* secretBuffer = nullptr;  // FLTK's buffer of a hidden input
 };

@@ -3,6 +3,7 @@
 # display in $DISPLAY and drives it like a person.
 set -euo pipefail
 
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 BINARY=$(readlink -f "$1")
 WM_CLOSE=${2:+$(readlink -f "$2")}
 STRAY_REQUEST=${3:+$(readlink -f "$3")}
@@ -153,18 +154,28 @@ cipher_args() {
   fi
 }
 
-# Decrypts line <n> of a record file with the openssl command line, using
-# the key file beside it.
+# Decrypts line <n> of a record file with the key file beside it: with the
+# openssl command line for the older kinds, with quorvel_files.py (Python's
+# cryptography and argon2 packages) for "aes_256_gcm".
 decrypt_line() {
   local dir=$1 n=$2 line
+  if [ "$(sed -n 3p "$dir/quorvel.key" | tr -d '\r')" = aes_256_gcm ]; then
+    /usr/bin/python3 "$E2E_DIR/quorvel_files.py" decrypt "$dir" "$n"
+    return
+  fi
   line=$(sed -n "${n}p" "$dir/quorvel.dat" | tr -d '\r')
   # shellcheck disable=SC2046
   printf '%s' "$line" | xxd -r -p | openssl enc -d -nosalt $(cipher_args "$dir")
 }
 
-# Encrypts a text the same way, as one upper-case hexadecimal record line.
+# Encrypts a text the same way, as one upper-case hexadecimal record line
+# (for "aes_256_gcm", as line <n> of the record file; the first by default).
 encrypt_text() {
   local dir=$1 text=$2
+  if [ "$(sed -n 3p "$dir/quorvel.key" | tr -d '\r')" = aes_256_gcm ]; then
+    /usr/bin/python3 "$E2E_DIR/quorvel_files.py" encrypt "$dir" "${3:-1}" "$text"
+    return
+  fi
   # shellcheck disable=SC2046
   printf '%s' "$text" | openssl enc -nosalt $(cipher_args "$dir") | xxd -p -u | tr -d '\n'
 }

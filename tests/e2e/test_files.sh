@@ -23,7 +23,7 @@ click_records 459 58
 stop_app
 
 # A file encrypted elsewhere with the same key loads as the program shows it.
-printf '%s\r\n%s\r\n' "$(encrypt_text "$WORK/app" "outside")" "$(encrypt_text "$WORK/app" "pw-1")" \
+printf '%s\r\n%s\r\n' "$(encrypt_text "$WORK/app" "outside" 1)" "$(encrypt_text "$WORK/app" "pw-1" 2)" \
   >"$WORK/app/quorvel.dat"
 start_app
 MAIN=$(main_window) || fail "no main window"

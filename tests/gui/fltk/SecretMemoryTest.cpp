@@ -5,6 +5,8 @@
 #include <unistd.h>
 // clang-format on
 
+#include <FL/Fl_Input.H>
+
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -95,6 +97,7 @@ TEST(SecretMemory, APasswordLeavesNoCopyBehindOnceItIsGone) {
   Ref<TGadget> window = MakeWindow(S("Secrets"), 300, 200, 400, 200, nullptr, 1 | 32);
   Ref<TGadget> area = MakeTextArea(4, 4, 300, 40, window, 0);
   Ref<TGadget> field = MakeTextField(4, 60, 100, 20, window, 0);
+  Ref<TGadget> secret = MakeTextField(4, 90, 100, 20, window, TextFieldPassword);
   ShowAndWait(static_cast<Fl_Window*>(AsFLWidget(window)->flhandle));
   ASSERT_EQ(MarkerCopiesInMemory(), 0);
 
@@ -147,14 +150,35 @@ TEST(SecretMemory, APasswordLeavesNoCopyBehindOnceItIsGone) {
   EXPECT_EQ(MarkerCopiesInMemory(), 0) << "after the clipboard was cleared while another program held it";
   XCloseDisplay(other);
 
+  // A passphrase typed into a hidden field, one key at a time as FLTK
+  // inserts it, then read and cleared.
+  auto* input = static_cast<Fl_Input*>(AsFLWidget(secret)->flhandle);
+  {
+    TMarkerText marker;
+    for (char16_t c : marker.text) {
+      const char key = static_cast<char>(c);
+      input->insert(&key, 1);
+    }
+  }
+  Pump();
+  ASSERT_GT(MarkerCopiesInMemory(), 0) << "the scan does not see the hidden field's text";
+  {
+    String typed = GadgetGetText(secret);
+    GadgetSetText(secret, String());
+    SecureWipe(typed);
+  }
+  Pump();
+  EXPECT_EQ(MarkerCopiesInMemory(), 0) << "after the hidden field was read and cleared";
+
   // Still shown when the widgets are freed.
   {
     TMarkerText marker;
     GadgetSetText(area, marker.text);
+    GadgetSetText(secret, marker.text);
   }
   Pump();
   GadgetFree(window);
-  area = field = window = nullptr;
+  area = field = secret = window = nullptr;
   Pump();
   EXPECT_EQ(MarkerCopiesInMemory(), 0) << "after the widgets were freed";
 }

@@ -33,20 +33,16 @@ TEST(KeyFile, RecordFileThatCannotBeReadStopsTheGuard) {
   EXPECT_EQ(RunKeyFileGuard(), KeyGuard::Unreadable);
 }
 
-TEST(KeyFile, CreatesAnOwnerOnlyAesKeyFileInItsLayout) {
+TEST(KeyFile, CreatesAnOwnerOnlyAuthenticatedKeyFileInItsLayout) {
   TempDir dir;
   recordsEncrypted = true;
   ASSERT_EQ(SettleKeyFile(), KeySettle::Ready);
   EXPECT_FALSE(recordsEncrypted);
   std::string bytes = TempDir::Read("quorvel.key");
-  ASSERT_EQ(bytes.size(), 65u);
-  EXPECT_EQ(bytes.substr(32, 2), "\r\n");
-  EXPECT_EQ(bytes.substr(50), "\r\naes_256_cbc\r\n");
-  for (size_t i = 0; i < 50; ++i) {
-    if (i == 32 || i == 33) continue;
-    char c = bytes[i];
-    ASSERT_TRUE((c >= '0' && c <= '9') || (c >= 'A' && c <= 'G') || (c >= 'a' && c <= 'f')) << i;
-  }
+  // 64 upper-case hexadecimal digits of the record key, no IV, the kind.
+  ASSERT_EQ(bytes.size(), 81u);
+  EXPECT_EQ(bytes.substr(64), "\r\n\r\naes_256_gcm\r\n");
+  EXPECT_EQ(bytes.find_first_not_of("0123456789ABCDEF"), 64u);
   struct stat st;
   ASSERT_EQ(stat("quorvel.key", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);

@@ -40,3 +40,16 @@ inline std::string OpensslDecrypt(const std::string& cipher, const std::string& 
   if (system(command.c_str()) != 0) return "<openssl failed>";
   return TempDir::Read("openssl.out");
 }
+
+// Every field of the "aes_256_gcm" pair in the working directory, one per
+// line, as the independent reader of tests/e2e/quorvel_files.py (Python's
+// cryptography and argon2 packages) decrypts them; "<not authentic>" when it
+// refuses. A sealed key file is opened with passphrase.
+inline std::string IndependentDump(const std::string& passphrase = "") {
+  remove("dump.out");
+  setenv("QUORVEL_PASSPHRASE", passphrase.c_str(), 1);
+  const std::string command =
+      std::string("/usr/bin/python3 ") + QUORVEL_E2E_DIR + "/quorvel_files.py dump . >dump.out 2>/dev/null";
+  if (system(command.c_str()) != 0) return "<not authentic>";
+  return TempDir::Read("dump.out");
+}
