@@ -80,6 +80,9 @@ add_record "second start"
 stop_app
 cmp -s "$WORK/key.before" "$DATA/quorvel.key" || fail "the second start made a new key"
 [ "$(wc -l <"$DATA/quorvel.dat")" = 4 ] && [ "$(decrypt_line "$DATA" 1)" = installed ] || fail "records lost"
+# Re-keying from a terminal finds the same folder.
+as_test_user "$USER_HOME" "$ROOT/bin/quorvel" --rekey </dev/null >"$WORK/rekey.log" 2>&1 || fail "--rekey: $(cat "$WORK/rekey.log")"
+! cmp -s "$WORK/key.before" "$DATA/quorvel.key" && [ "$(decrypt_line "$DATA" 3)" = "second start" ] || fail "re-keyed records"
 
 # A data folder that cannot be made: said so, status 1.
 start_as_test_user "$ROOT" "$ROOT/bin/quorvel"
