@@ -100,11 +100,10 @@ printf 'nope\n' | "$WORK/app/quorvel" --rekey >"$WORK/out.log" 2>&1 && fail "--r
 
 # Another program of the same, ordinary user can neither read the process's
 # memory nor trace it.
-user=quorvel-e2e
-id -u "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
-chown -R "$user" "$WORK/app"
+choose_test_user
+chown -R "$TEST_USER" "$WORK/app"
 chmod 755 "$WORK"
-runuser -u "$user" -- /usr/bin/python3 - "$WORK/app/quorvel" <<'PY' || fail "another program read the process's memory"
+as_test_user "$WORK" /usr/bin/python3 - "$WORK/app/quorvel" <<'PY' || fail "another program read the process's memory"
 import subprocess, sys, time
 child = subprocess.Popen([sys.argv[1], "--passphrase"], stdin=subprocess.PIPE, stderr=subprocess.PIPE)
 child.stderr.read(len("Passphrase: "))  # it now waits for the passphrase
