@@ -223,6 +223,7 @@ TEST_F(RecordFile, SavingNeverLeavesAHalfWrittenOrSentinelFile) {
   recordCount = 2;
   TempDir::Write("quorvel.dat", "old");
   chmod("quorvel.dat", 0644);
+  RecordFileWritten(2);  // the file this program last wrote: replaced, not merged
   ASSERT_EQ(1, SaveRecords(2));
   const std::string saved = TempDir::Read("quorvel.dat");
   EXPECT_EQ(Line("mail") + Line("pw1") + Line("bank") + Line("pw2"), saved);
