@@ -1,6 +1,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "app/RecordTransfer.h"
 #include "app/Rekey.h"
 #include "app/Startup.h"
 #include "runtime/Errors.h"
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
   try {
     if (argc > 1 && strcmp(argv[1], "--rekey") == 0) return QuorvelRekey();
     if (argc > 1 && strcmp(argv[1], "--passphrase") == 0) return QuorvelPassphrase();
+    if (argc > 1 && strcmp(argv[1], "--import") == 0) return argc > 2 ? QuorvelImport(argv[2]) : NoFile("--import");
+    if (argc > 1 && strcmp(argv[1], "--export") == 0) return argc > 2 ? QuorvelExport(argv[2]) : NoFile("--export");
     QuorvelMain();
   } catch (const TRuntimeError& error) {
     fprintf(stderr, "quorvel: %s\n", error.what());
