@@ -1,6 +1,7 @@
 #include "app/RecordTransfer.h"
 
 #include <stdio.h>
+#include <unistd.h>
 
 #include <optional>
 #include <vector>
@@ -30,6 +31,15 @@ String LeftOut(const std::vector<int32_t>& unreadable) {
 int Report(const TTransfer& result) {
   fprintf(result.ok ? stdout : stderr, "%s%s\n", result.ok ? "" : "quorvel: ", NarrowString(result.message).c_str());
   return result.ok ? 0 : 1;
+}
+
+// A relative FILE names a file from where the command was started; opening
+// the pair moves to the program's folder, so it is made absolute first.
+String FromStartingFolder(const char* path) {
+  if (path[0] == '/') return WidenString(path);
+  char folder[4096];
+  if (!getcwd(folder, sizeof folder)) return WidenString(path);
+  return WidenString(std::string(folder) + "/" + path);
 }
 
 // The passphrase ConsolePairOpen read, wiped whichever way the command ends.
@@ -101,15 +111,17 @@ TTransfer ExportRecords(const String& path) {
 }
 
 int QuorvelImport(const char* path) {
+  const String file = FromStartingFolder(path);
   TConsolePassphrase passphrase;
   if (const int status = ConsolePairOpen(false, passphrase.text)) return status;
-  return Report(ImportRecords(WidenString(path)));
+  return Report(ImportRecords(file));
 }
 
 int QuorvelExport(const char* path) {
+  const String file = FromStartingFolder(path);
   TConsolePassphrase passphrase;
   if (const int status = ConsolePairOpen(false, passphrase.text)) return status;
-  return Report(ExportRecords(WidenString(path)));
+  return Report(ExportRecords(file));
 }
 
 int NoFile(const char* option) {
