@@ -350,6 +350,9 @@ void RunMainLoop() {
   for (;;) {
     const int32_t id = EventQueueWait();
     if (PassphraseWindowHandle(id, CurrentEventSource()) || ChangeWindowHandle(id, CurrentEventSource())) {
+      // A merge before a new pair was written rebuilt the list: the records
+      // area must not go on showing a password that no item is chosen for.
+      if (GadgetSelectedItem(recordCombo) < 0 && shownPassword >= 0) ChooseRecordItem(ShownRecord(0));
       SystemSleepMillis(25);
       continue;
     }

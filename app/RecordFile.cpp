@@ -253,22 +253,26 @@ bool WriteRecordLines(const String& path, const std::vector<String>& lines) {
   return file.Commit();
 }
 
-int32_t SaveRecords(int32_t count) {
+int32_t MergeChangesMadeElsewhere(int32_t count) {
   lastMergeStatus.clear();
   lastSaveMerged = false;
   const TFileStamp now = RecordFileStamp();
-  if (now.exists && !(now == baseStamp)) {
-    if (MergeDiskVersion(count) == DiskMerge::Unreadable) {
-      lastMergeStatus =
-          S("quorvel.dat was changed elsewhere and cannot be read with quorvel.key (was the key file changed?): "
-            "nothing was written; the records here are kept as they are.");
-      ReportOnWindow(lastMergeStatus);
-      return 0;
-    }
-    lastSaveMerged = true;
-    count = recordCount;
-    RefillRecordCombo();
+  if (!now.exists || now == baseStamp) return count;
+  if (MergeDiskVersion(count) == DiskMerge::Unreadable) {
+    lastMergeStatus =
+        S("quorvel.dat was changed elsewhere and cannot be read with quorvel.key (was the key file changed?): "
+          "nothing was written; the records here are kept as they are.");
+    ReportOnWindow(lastMergeStatus);
+    return -1;
   }
+  lastSaveMerged = true;
+  RefillRecordCombo();
+  return recordCount;
+}
+
+int32_t SaveRecords(int32_t count) {
+  count = MergeChangesMadeElsewhere(count);
+  if (count < 0) return 0;
   // Encrypt everything first: a sentinel must never replace a stored record,
   // and a failure must leave the file untouched.
   std::vector<String> lines;

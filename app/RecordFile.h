@@ -47,6 +47,11 @@ bool LoadRecords(bool recordsEncrypted);
 // written back as that same line, so a key-file mix-up never overwrites the
 // stored ciphertext with the sentinel it produced.
 int32_t SaveRecords(int32_t count);
+// The merge step of SaveRecords alone, for a writer of the whole pair: when
+// quorvel.dat changed on disk, merges it into records 0 to count - 1 and
+// answers the new count; otherwise answers count. -1 when the disk version
+// cannot be read (the status bar then says so, and nothing must be written).
+int32_t MergeChangesMadeElsewhere(int32_t count);
 // What the last SaveRecords merged ("quorvel.dat was changed elsewhere and
 // merged: ..."), or why it wrote nothing; empty when it found no change.
 extern String lastMergeStatus;
