@@ -178,6 +178,19 @@ DiskMerge MergeDiskVersion(int32_t count) {
   return DiskMerge::Merged;
 }
 
+// Sets shownRecords: the records whose label contains the find text.
+void ShowFoundRecords() {
+  const size_t n = std::min({static_cast<size_t>(std::max(recordCount, 0)), descriptions.size(), passwords.size()});
+  if (n == descriptions.size() && UnreadableRecords().empty()) {
+    shownRecords = RecordFilter(descriptions, findText);
+  } else {
+    std::vector<String> labels;
+    labels.reserve(n);
+    for (size_t i = 0; i < n; ++i) labels.push_back(RecordLabel(static_cast<int32_t>(i)));
+    shownRecords = RecordFilter(labels, findText);
+  }
+}
+
 void AddComboItems() {
   for (int32_t record : shownRecords) GadgetAddItem(recordCombo, RecordLabel(record), 0, -1, String(), nullptr);
 }
@@ -314,19 +327,17 @@ int32_t ChangeRecord(int32_t index, const String& description, const String& pas
 
 void FindRecords(const String& text) {
   findText = text;
-  RefillRecordCombo();
+  const std::vector<int32_t> before = shownRecords;
+  ShowFoundRecords();
+  // Another letter that finds the same records leaves the list as it is.
+  if (!recordCombo || (shownRecords == before && GadgetItemCount(recordCombo) == static_cast<int32_t>(before.size())))
+    return;
+  GadgetClearItems(recordCombo);
+  AddComboItems();
 }
 
 void RefillRecordCombo() {
-  const size_t n = std::min({static_cast<size_t>(std::max(recordCount, 0)), descriptions.size(), passwords.size()});
-  if (n == descriptions.size() && UnreadableRecords().empty()) {
-    shownRecords = RecordFilter(descriptions, findText);
-  } else {
-    std::vector<String> labels;
-    labels.reserve(n);
-    for (size_t i = 0; i < n; ++i) labels.push_back(RecordLabel(static_cast<int32_t>(i)));
-    shownRecords = RecordFilter(labels, findText);
-  }
+  ShowFoundRecords();
   if (!recordCombo) return;
   GadgetClearItems(recordCombo);
   AddComboItems();
