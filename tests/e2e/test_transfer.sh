@@ -5,7 +5,13 @@
 source "$(dirname "$0")/lib.sh"
 dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }
 run() { (cd "$WORK" && "$WORK/app/quorvel" "$@") >"$WORK/out.log" 2>&1; }
-wait_gone() { for _ in $(seq 1 50); do visible_window_of_size "$1" >/dev/null || return 0; sleep 0.1; done; }
+# A visible window that is not in the list given.
+window_not_in() {
+  for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+    [[ " $1 " == *" $id "* ]] || { echo "$id"; return 0; }
+  done
+  return 1
+}
 
 fresh_folder
 start_app
@@ -69,11 +75,23 @@ click_main 14 -13
 click_main 25 47
 CHOOSER=$(find_window "Export the records") || fail "no file chooser"
 # The chooser's file name starts as the program's folder.
+sleep 0.5
 xdotool mousemove --window "$CHOOSER" 300 330
 sleep 0.3
 xdotool type --delay 20 "window.csv"
+shown_before=$(xdotool search --onlyvisible --name '' 2>/dev/null | tr '\n' ' ')
 xdotool key Return
-answer_dialog Return
+for _ in $(seq 1 50); do xdotool search --onlyvisible --name "Export the records" >/dev/null || break; sleep 0.1; done
+# The confirmation is the window that shows next; Return answers yes.
+for _ in $(seq 1 50); do
+  CONFIRM=$(window_not_in "$shown_before" || true)
+  [ -n "$CONFIRM" ] && break
+  sleep 0.1
+done
+[ -n "$CONFIRM" ] || fail "no confirmation before the export"
+xdotool mousemove --window "$CONFIRM" 20 20
+sleep 0.3
+xdotool key Return
 for _ in $(seq 1 50); do [ -s "$WORK/app/window.csv" ] && break; sleep 0.1; done
 [ "$(grep -c . "$WORK/app/window.csv")" = 6 ] || fail "the window's export: $(cat "$WORK/app/window.csv")"
 stop_app
