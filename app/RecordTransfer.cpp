@@ -78,6 +78,9 @@ TTransfer ImportRecords(const String& path) {
       recordCount = static_cast<int32_t>(count);
       RefillRecordCombo();
     }
+    if (lastSaveMerged)
+      return {false, summary + S(" But quorvel.dat could not be written: the records are held here and saved with "
+                                 "the next change.")};
     const String why = lastMergeStatus.empty() ? S("quorvel.dat could not be written.") : lastMergeStatus;
     return {false, S("Nothing was imported: ") + why};
   }
