@@ -74,16 +74,25 @@ cmp -s "$WORK/other.dat" "$WORK/app/quorvel.dat" || fail "a file that cannot be 
 click_main 14 -13
 click_main 25 47
 CHOOSER=$(find_window "Export the records") || fail "no file chooser"
-# The chooser's file name starts as the program's folder.
-sleep 0.5
+# The chooser's file name starts as the program's folder. It may still move
+# or resize after it shows; the pointer (and so the keyboard) goes over it once
+# it stands still.
+place=""
+for _ in $(seq 1 30); do
+  sleep 0.3
+  now=$(xdotool getwindowgeometry "$CHOOSER" 2>/dev/null | tr -d '\n')
+  [ "$now" = "$place" ] && break
+  place=$now
+done
 xdotool mousemove --window "$CHOOSER" 300 330
-sleep 0.3
+sleep 0.5
 xdotool type --delay 20 "window.csv"
 shown_before=$(xdotool search --onlyvisible --name '' 2>/dev/null | tr '\n' ' ')
 xdotool key Return
-for _ in $(seq 1 50); do xdotool search --onlyvisible --name "Export the records" >/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 100); do xdotool search --onlyvisible --name "Export the records" >/dev/null || break; sleep 0.1; done
+xdotool search --onlyvisible --name "Export the records" >/dev/null && fail "the file chooser did not take the name"
 # The confirmation is the window that shows next; Return answers yes.
-for _ in $(seq 1 50); do
+for _ in $(seq 1 100); do
   CONFIRM=$(window_not_in "$shown_before" || true)
   [ -n "$CONFIRM" ] && break
   sleep 0.1
