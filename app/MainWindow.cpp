@@ -208,10 +208,18 @@ void ChangeChosenRecord() {
   });
 }
 
+// The find text the list was last narrowed for.
+String appliedFind;
+
 // Typing into the find field narrows the list; nothing is chosen until Enter
-// or a click.
+// or a click. The text-change events come through the queue, while Enter and
+// Escape come at once through the key filter: whichever comes first applies
+// the field's text, and a later one for the same text does nothing.
 void NarrowRecords() {
-  FindRecords(GadgetGetText(findField));
+  const String text = GadgetGetText(findField);
+  if (text == appliedFind) return;
+  appliedFind = text;
+  FindRecords(text);
   ShowRecordPassword(-1);
 }
 
@@ -223,9 +231,10 @@ int32_t FindKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
   if (event->data == 27) {
     const int32_t chosen = shownPassword >= 0 ? shownPassword : ShownRecord(0);
     GadgetSetText(findField, String());
-    FindRecords(String());
+    NarrowRecords();
     ChooseRecordItem(chosen >= 0 ? chosen : ShownRecord(0));
   } else {
+    NarrowRecords();
     ChooseRecordItem(ShownRecord(0));
   }
   return 0;
