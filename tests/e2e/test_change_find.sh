@@ -51,11 +51,17 @@ add_record "Mail"
 mapfile -t before < <(dump)
 [ "${#before[@]}" = 6 ] || fail "three records expected: ${before[*]}"
 
-# "A" finds bank and Mail, ignoring case; Enter chooses the first of them.
+# "mA" finds Mail alone, ignoring case; Enter chooses it.
 click_find
+xdotool type --delay 30 "mA"
+xdotool key Return
+[ "$(copied_record)" = "${before[5]}" ] || fail "Enter did not choose Mail: $(clipboard) vs ${before[*]}"
+# "A" finds bank and Mail; Enter chooses the first of them.
+click_find
+xdotool key End BackSpace BackSpace
 xdotool type --delay 30 "A"
 xdotool key Return
-[ "$(copied_record)" = "${before[1]}" ] || fail "Enter did not choose bank"
+[ "$(copied_record)" = "${before[1]}" ] || fail "Enter did not choose bank: $(clipboard) vs ${before[*]}"
 # The list's second item is now Mail (it would be shop without the find).
 open_records_list
 xdotool key Down Return
