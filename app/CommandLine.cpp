@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/RecordTransfer.h"
 #include "app/Rekey.h"
 #include "app/Startup.h"
 
@@ -31,6 +32,10 @@ const TCommandOption kOptions[] = {
      [](const char*) { return QuorvelRekey(); }},
     {"--passphrase", nullptr, "set, change or remove the passphrase that seals the key file, without a window",
      [](const char*) { return QuorvelPassphrase(); }},
+    {"--import", "FILE", "add the records of a CSV export (KeePassXC, Bitwarden, Firefox, Chrome), without a window",
+     QuorvelImport},
+    {"--export", "FILE", "write every record to FILE, a new and unencrypted CSV file, without a window",
+     QuorvelExport},
     {"--help", nullptr, "show this help and the folder that holds the files", RunHelp},
     {"--version", nullptr, "show the version", RunVersion},
 };

@@ -3,10 +3,12 @@
 #include <stdlib.h>
 
 #include "app/AppGadgets.h"
+#include "app/ChangeWindow.h"
 #include "app/PassphraseWindow.h"
 #include "app/PasswordGenerator.h"
 #include "app/RecordCipher.h"
 #include "app/RecordFile.h"
+#include "app/RecordTransfer.h"
 #include "gui/core/EventQueue.h"
 #include "gui/core/FrontEnd.h"
 #include "gui/core/Gadget.h"
@@ -21,7 +23,15 @@ const char* const kTitle = "Quorvel v1.2b";
 const char* const kRandomFailedMessage = "The system's random source failed; no password was generated.";
 
 // Menu tags, which come back as the data of MenuAction events.
-enum MenuTag { FileMenuTag = 0, ExitTag = 1, HelpMenuTag = 2, AboutTag = 3, PassphraseTag = 4 };
+enum MenuTag {
+  FileMenuTag = 0,
+  ExitTag = 1,
+  HelpMenuTag = 2,
+  AboutTag = 3,
+  PassphraseTag = 4,
+  ImportTag = 5,
+  ExportTag = 6
+};
 
 // Window styles: title bar, resizable, menu bar, status bar, client-area
 // geometry, centred (559); client-area geometry and centred only (544).
@@ -31,7 +41,7 @@ constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8;
 constexpr int32_t kSunkenPanel = 1, kRaisedPanel = 2, kCentredLabel = 16;
 
 Ref<TGadget> caseSensitiveBox, invisibleBox, generateButton, generatedArea, copyGeneratedButton, addButton;
-Ref<TGadget> recordArea, copyRecordButton, deleteButton;
+Ref<TGadget> recordArea, copyRecordButton, deleteButton, changeButton, findField;
 Ref<TGadget> promptWindow, descriptionField, okButton;
 
 // Every gadget keeps its distance from the parent's left and top edges and
@@ -66,8 +76,19 @@ void CopyAll(const Ref<TGadget>& area) {
   SystemStartTimer(ClipboardMillis(), clipboardTimer);
 }
 
+// The record whose password the records area shows; -1 for none.
+int32_t shownPassword = -1;
+
+// The record of the item chosen in the combo box; -1 when none is.
+int32_t ChosenRecord() { return ShownRecord(GadgetSelectedItem(recordCombo)); }
+
 // A record that could not be read shows no password, and the status bar says why.
 void ShowRecordPassword(int32_t index) {
+  shownPassword = index;
+  if (index < 0) {
+    GadgetSetText(recordArea, String());
+    return;
+  }
   if (!RecordReadable(index)) {
     GadgetSetText(recordArea, String());
     WindowSetStatusText(mainWindow, UnreadableRecordsMessage());
@@ -76,8 +97,26 @@ void ShowRecordPassword(int32_t index) {
   GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]);
 }
 
+// Chooses a record's item (when the find text shows it) and shows its password.
+void ChooseRecordItem(int32_t record) {
+  const int32_t item = ShownItem(record);
+  if (item < 0) {
+    ShowRecordPassword(-1);
+    return;
+  }
+  GadgetSelectItem(recordCombo, item);
+  ShowRecordPassword(record);
+}
+
+// After a save: the record chosen before, unless a merge with changes made
+// elsewhere rebuilt the list; then its first record.
+void ChooseAfterSave(int32_t record) {
+  if (lastSaveMerged) record = ShownRecord(0);
+  ChooseRecordItem(record);
+}
+
 void CopyChosenRecord() {
-  const int32_t index = GadgetSelectedItem(recordCombo);
+  const int32_t index = ChosenRecord();
   if (index < 0 || index >= recordCount) return;
   if (!RecordReadable(index)) {
     WindowSetStatusText(mainWindow, UnreadableRecordsMessage());
@@ -125,40 +164,98 @@ void OpenPrompt() {
 }
 
 void AddRecord() {
+  const int32_t chosen = ChosenRecord();
   ++recordCount;
   descriptions.push_back(TrimText(GadgetGetText(descriptionField)));
   passwords.push_back(GadgetGetText(generatedArea));
-  GadgetAddItem(recordCombo, descriptions.back(), 0, -1, String(), nullptr);
+  RefillRecordCombo();
   SaveRecords(recordCount);
   GadgetHide(promptWindow);
   GadgetFree(promptWindow);
   promptWindow = descriptionField = okButton = nullptr;
   GadgetEnable(mainWindow);
   GadgetDisable(addButton);
-  if (recordCount == 1) ShowRecordPassword(0);
+  ChooseAfterSave(recordCount == 1 ? 0 : chosen);
 }
 
 void ChooseRecord() {
-  int32_t index = GadgetSelectedItem(recordCombo);
+  const int32_t index = ChosenRecord();
   if (index < 0 || index >= recordCount) return;  // nothing chosen
   ShowRecordPassword(index);
 }
 
 void DeleteChosenRecord() {
-  int32_t index = GadgetSelectedItem(recordCombo);
+  const int32_t index = ChosenRecord();
   if (index < 0 || index >= recordCount) return;  // nothing to delete
   if (SystemConfirm(S("Are you sure you want to delete?"), 0) != 1) return;
   DeleteRecord(index, recordCount);
   --recordCount;
-  if (recordCount > 0) {
-    GadgetSelectItem(recordCombo, 0);
-    GadgetFocus(recordCombo);
-    ShowRecordPassword(0);
-  } else {
-    GadgetFocus(recordCombo);
-    GadgetSetText(recordArea, String());
-  }
+  GadgetFocus(recordCombo);
   SaveRecords(recordCount);
+  ChooseRecordItem(ShownRecord(0));
+}
+
+void ChangeChosenRecord() {
+  const int32_t index = ChosenRecord();
+  if (index < 0 || index >= recordCount) return;  // nothing chosen
+  if (!RecordReadable(index)) {
+    WindowSetStatusText(mainWindow, S("This record could not be read, so it cannot be changed."));
+    return;
+  }
+  OpenChangeWindow(index, generatedArea, [](int32_t record) {
+    GadgetFocus(recordCombo);
+    ChooseAfterSave(record);
+  });
+}
+
+// The find text the list was last narrowed for.
+String appliedFind;
+
+// Typing into the find field narrows the list; nothing is chosen until Enter
+// or a click. The text-change events come through the queue, while Enter and
+// Escape come at once through the key filter: whichever comes first applies
+// the field's text, and a later one for the same text does nothing.
+void NarrowRecords() {
+  const String text = GadgetGetText(findField);
+  if (text == appliedFind) return;
+  appliedFind = text;
+  FindRecords(text);
+  ShowRecordPassword(-1);
+}
+
+// Enter chooses the first record found; Escape shows every record again.
+// Both are taken here, before the field (or the window, which Escape would
+// close) sees them.
+int32_t FindKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
+  if (event->id != KeyDown || (event->data != 13 && event->data != 27)) return 1;
+  if (event->data == 27) {
+    const int32_t chosen = shownPassword >= 0 ? shownPassword : ShownRecord(0);
+    GadgetSetText(findField, String());
+    NarrowRecords();
+    ChooseRecordItem(chosen >= 0 ? chosen : ShownRecord(0));
+  } else {
+    NarrowRecords();
+    ChooseRecordItem(ShownRecord(0));
+  }
+  return 0;
+}
+
+void ImportFromFile() {
+  const String path = SystemRequestFile(S("Import records from a CSV file"), S("csv"), 0, String());
+  if (path.empty()) return;
+  const int32_t chosen = ChosenRecord();
+  const TTransfer result = ImportRecords(path);
+  WindowSetStatusText(mainWindow, result.message);
+  ChooseAfterSave(chosen >= 0 ? chosen : ShownRecord(0));
+}
+
+void ExportToFile() {
+  const String path = SystemRequestFile(S("Export the records to a CSV file (not encrypted)"), S("csv"), 1, String());
+  if (path.empty()) return;
+  if (SystemConfirm(S("The exported file is not encrypted: anyone who can read it reads every password. Export?"), 0) !=
+      1)
+    return;
+  WindowSetStatusText(mainWindow, ExportRecords(path).message);
 }
 
 void ToggleInvisible() {
@@ -187,6 +284,10 @@ void HandleAction(const ObjectRef& source) {
     ChooseRecord();
   else if (source == deleteButton)
     DeleteChosenRecord();
+  else if (source == changeButton)
+    ChangeChosenRecord();
+  else if (source == findField)
+    NarrowRecords();
   else if (source == invisibleBox)
     ToggleInvisible();
 }
@@ -208,6 +309,8 @@ bool BuildMainWindow() {
   Ref<TGadget> menuBar = WindowGetMenu(mainWindow);
   Ref<TGadget> fileMenu = MakeMenu(S("&File"), FileMenuTag, menuBar, 0, 0);
   MakeMenu(S("Set &passphrase\xE2\x80\xA6"), PassphraseTag, fileMenu, 0, 0);
+  MakeMenu(S("&Import\xE2\x80\xA6"), ImportTag, fileMenu, 0, 0);
+  MakeMenu(S("&Export\xE2\x80\xA6"), ExportTag, fileMenu, 0, 0);
   MakeMenu(S("E&xit"), ExitTag, fileMenu, 0, 0);
   Ref<TGadget> helpMenu = MakeMenu(S("&Help"), HelpMenuTag, menuBar, 0, 0);
   MakeMenu(S("&About"), AboutTag, helpMenu, 0, 0);
@@ -233,19 +336,20 @@ bool BuildMainWindow() {
   Ref<TGadget> panel = Pinned(MakePanel(0, 144, GadgetClientWidth(mainWindow), GadgetClientHeight(mainWindow) - 144,
                                         mainWindow, kSunkenPanel, String()));
   Pinned(MakeLabel(S("Password records"), 4, 0, 200, 20, panel, 0));
+  Pinned(MakeLabel(S("Find"), 254, 0, 34, 20, panel, 0));
+  findField = Pinned(MakeTextField(290, 0, 144, 20, panel, 0));
+  GadgetSetFilter(findField, FindKeyFilter, nullptr);
   recordCombo = Pinned(MakeComboBox(4, 24, 430, 20, panel, 0));
   recordArea = Pinned(MakeTextArea(4, 48, 430, 40, panel, 0));
   copyRecordButton = Pinned(MakeButton(S("Copy"), 434, 48, 50, 20, panel, kPushButton));
   deleteButton = Pinned(MakeButton(S("Delete"), 484, 48, 75, 20, panel, kPushButton));
+  changeButton = Pinned(MakeButton(S("Change\xE2\x80\xA6"), 559, 48, 75, 20, panel, kPushButton));
   GadgetHide(recordArea);
   Pinned(CreateHyperlinkGadget(SiteUrl(), GadgetClientWidth(panel) - 110, GadgetClientHeight(panel) - 20, 100, 20,
                                panel, 0, S(kMakerHost)));
 
-  for (int32_t i = 0; i < recordCount; ++i) GadgetAddItem(recordCombo, RecordLabel(i), 0, -1, String(), nullptr);
-  if (recordCount > 0) {
-    GadgetSelectItem(recordCombo, 0);
-    ShowRecordPassword(0);
-  }
+  RefillRecordCombo();
+  if (recordCount > 0) ChooseRecordItem(0);
   const String unreadable = UnreadableRecordsMessage();
   if (!unreadable.empty()) WindowSetStatusText(mainWindow, unreadable);
   return true;
@@ -254,7 +358,10 @@ bool BuildMainWindow() {
 void RunMainLoop() {
   for (;;) {
     const int32_t id = EventQueueWait();
-    if (PassphraseWindowHandle(id, CurrentEventSource())) {
+    if (PassphraseWindowHandle(id, CurrentEventSource()) || ChangeWindowHandle(id, CurrentEventSource())) {
+      // A merge before a new pair was written rebuilt the list: the records
+      // area must not go on showing a password that no item is chosen for.
+      if (GadgetSelectedItem(recordCombo) < 0 && shownPassword >= 0) ChooseRecordItem(ShownRecord(0));
       SystemSleepMillis(25);
       continue;
     }
@@ -265,6 +372,8 @@ void RunMainLoop() {
       if (tag == ExitTag) SystemEndProgram();
       if (tag == AboutTag) SystemOpenURL(AboutUrl());
       if (tag == PassphraseTag) OpenPassphraseWindow();
+      if (tag == ImportTag) ImportFromFile();
+      if (tag == ExportTag) ExportToFile();
     } else if (id == WindowClose) {
       SystemEndProgram();
     } else if (id == TimerTick && CurrentEventSource() == clipboardTimer) {

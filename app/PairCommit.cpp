@@ -113,6 +113,7 @@ void PairCommitStepHook(TPairStepHook hook) { stepHook = hook; }
 PairResult CommitNewPair(int32_t count, const String* passphrase) {
   const PairResult result = CommitPair(count, passphrase);
   SealedKeyKeepOnly(TKeyFileLines(kKeyFileName).key);
+  if (result == PairResult::Done) RecordFileWritten(count);
   return result;
 }
 

@@ -111,12 +111,16 @@ bool ApplyNewPassphrase() {
       SystemConfirm(S("Remove the passphrase? Anyone who has quorvel.key can then read the records."), 1) != 1)
     return false;
   const bool removing = fresh.text.empty();
-  const PairResult result = CommitNewPair(recordCount, removing ? nullptr : &fresh.text);
+  // Records another machine added meanwhile go into the new pair too.
+  const int32_t count = MergeChangesMadeElsewhere(recordCount);
+  if (count < 0) return true;
+  const PairResult result = CommitNewPair(count, removing ? nullptr : &fresh.text);
   if (result != PairResult::Done) {
     ReportOnMainWindow(S("The passphrase could not be changed: quorvel.key and quorvel.dat could not be written."));
     return true;
   }
-  ReportOnMainWindow(removing ? S("The passphrase was removed.") : S("The passphrase was set."));
+  const String done = removing ? S("The passphrase was removed.") : S("The passphrase was set.");
+  ReportOnMainWindow(lastSaveMerged ? done + S(" ") + lastMergeStatus : done);
   return true;
 }
 }  // namespace

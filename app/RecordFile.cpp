@@ -1,5 +1,7 @@
 #include "app/RecordFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -7,7 +9,9 @@
 #include "app/KeyFile.h"
 #include "app/PairCommit.h"
 #include "app/RecordCipher.h"
+#include "app/RecordFilter.h"
 #include "app/RecordKey.h"
+#include "app/RecordMerge.h"
 #include "gui/core/FrontEnd.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/Stream.h"
@@ -16,6 +20,9 @@
 int32_t recordCount = 0;
 std::vector<String> descriptions;
 std::vector<String> passwords;
+std::vector<int32_t> shownRecords;
+String lastMergeStatus;
+bool lastSaveMerged = false;
 
 const char16_t* const kSaveFailedMessage = u"Error while trying to save the password record.";
 
@@ -26,19 +33,166 @@ namespace {
 std::vector<std::optional<String>> keptDescriptionLines;
 std::vector<std::optional<String>> keptPasswordLines;
 
-void ReportSaveFailure() {
-  if (mainWindow) WindowSetStatusText(mainWindow, kSaveFailedMessage);
+void ReportOnWindow(const String& text) {
+  if (mainWindow) WindowSetStatusText(mainWindow, text);
+}
+void ReportSaveFailure() { ReportOnWindow(kSaveFailedMessage); }
+
+String findText;
+
+// The identity of the record file when it was last read or written, and the
+// records it then held, as the merge sees them (plaintext: wiped whenever
+// replaced).
+struct TFileStamp {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+
+  bool operator==(const TFileStamp& o) const {
+    return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
+           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+  }
+};
+TFileStamp baseStamp;
+std::vector<TRecordPair> baseRecords;
+
+TFileStamp RecordFileStamp() {
+  struct stat st;
+  TFileStamp stamp;
+  if (::stat(NarrowString(kRecordFileName).c_str(), &st) != 0) return stamp;
+  stamp = {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+  return stamp;
 }
 
-// Decrypts one stored line; a sentinel result keeps the line for saving.
-String LoadField(const TRecordKey& key, const String& line, size_t record, RecordField which,
-                 std::vector<std::optional<String>>& kept) {
-  String field = key.Decrypt(line, record, which);
-  if (IsRecordCipherSentinel(field))
-    kept.emplace_back(line);
-  else
+// In the merge, a field that could not be decrypted stands as its stored line
+// after this mark. Held fields are trimmed, so none starts with a control
+// character: a stored line never equals a plaintext.
+constexpr char16_t kStoredLineMark = u'\x01';
+
+bool IsStoredLine(const String& field) { return !field.empty() && field[0] == kStoredLineMark; }
+
+String MergeField(const std::vector<String>& fields, const std::vector<std::optional<String>>& kept, size_t index) {
+  if (!IsRecordCipherSentinel(fields[index])) return TrimText(fields[index]);
+  const bool stored = index < kept.size() && kept[index];
+  return kStoredLineMark + (stored ? *kept[index] : fields[index]);
+}
+
+// Records 0 to count - 1 as the merge sees them.
+std::vector<TRecordPair> HeldPairs(int32_t count) {
+  const size_t n = std::min({static_cast<size_t>(std::max(count, 0)), descriptions.size(), passwords.size()});
+  std::vector<TRecordPair> pairs;
+  pairs.reserve(n);
+  for (size_t i = 0; i < n; ++i)
+    pairs.push_back({MergeField(descriptions, keptDescriptionLines, i), MergeField(passwords, keptPasswordLines, i)});
+  return pairs;
+}
+
+void HoldField(std::vector<String>& fields, std::vector<std::optional<String>>& kept, const String& field) {
+  if (IsStoredLine(field)) {
+    fields.emplace_back(kCipherFailed);
+    kept.emplace_back(field.substr(1));
+  } else {
+    fields.push_back(field);
     kept.emplace_back(std::nullopt);
-  return field;
+  }
+}
+
+// Makes pairs the records held (copied: the caller wipes pairs).
+void HoldPairs(const std::vector<TRecordPair>& pairs) {
+  for (String& password : passwords) SecureWipe(password);
+  descriptions.clear();
+  passwords.clear();
+  keptDescriptionLines.clear();
+  keptPasswordLines.clear();
+  // Reserved once, so that no reallocation leaves a short password behind.
+  passwords.reserve(pairs.size());
+  descriptions.reserve(pairs.size());
+  for (const TRecordPair& pair : pairs) {
+    HoldField(descriptions, keptDescriptionLines, pair.description);
+    HoldField(passwords, keptPasswordLines, pair.password);
+  }
+  recordCount = static_cast<int32_t>(pairs.size());
+}
+
+// Reads the record file, two trimmed lines per record, as pairs: decrypted
+// with key, or as plain text without one; a field that does not decrypt is
+// its stored line after kStoredLineMark. False when the file cannot be opened.
+bool ReadPairs(const TRecordKey* key, std::vector<TRecordPair>& pairs) {
+  Ref<TStream> stream = OpenForReading(kRecordFileName);
+  if (!stream) return false;
+  std::vector<String> lines;
+  while (!stream->Eof()) lines.push_back(stream->ReadLine());
+  stream->Close();
+  pairs.reserve((lines.size() + 1) / 2);
+  for (size_t at = 0; at < lines.size(); at += 2) {
+    const size_t record = at / 2;
+    String fields[2] = {TrimText(lines[at]), at + 1 < lines.size() ? TrimText(lines[at + 1]) : String()};
+    if (key) {
+      for (int which = 0; which < 2; ++which) {
+        String plain =
+            key->Decrypt(fields[which], record, which == 0 ? RecordField::Description : RecordField::Password);
+        if (IsRecordCipherSentinel(plain)) {
+          fields[which].insert(fields[which].begin(), kStoredLineMark);
+        } else {
+          SecureWipe(fields[which]);
+          fields[which] = plain;
+        }
+        SecureWipe(plain);
+      }
+    }
+    pairs.push_back({fields[0], fields[1]});
+    SecureWipe(fields[0]);
+    SecureWipe(fields[1]);
+  }
+  for (String& line : lines) SecureWipe(line);
+  return true;
+}
+
+enum class DiskMerge { Merged, Unreadable };
+
+// Merges the record file as it is on disk now into records 0 to count - 1.
+DiskMerge MergeDiskVersion(int32_t count) {
+  std::vector<TRecordPair> theirs;
+  const TRecordKey key(kKeyFileName);
+  if (!ReadPairs(&key, theirs)) return DiskMerge::Unreadable;
+  std::vector<TRecordPair> ours = HeldPairs(count);
+  // A field that does not decrypt is only carried through when this program
+  // already keeps it; anything else is another key's, and writing would lose it.
+  for (const TRecordPair& pair : theirs) {
+    if ((IsStoredLine(pair.description) || IsStoredLine(pair.password)) &&
+        std::find(baseRecords.begin(), baseRecords.end(), pair) == baseRecords.end() &&
+        std::find(ours.begin(), ours.end(), pair) == ours.end()) {
+      RecordPairsWipe(theirs);
+      RecordPairsWipe(ours);
+      return DiskMerge::Unreadable;
+    }
+  }
+  TRecordMerge merge = RecordMerge(baseRecords, ours, theirs);
+  HoldPairs(merge.records);
+  lastMergeStatus = RecordMergeStatus(merge, kRecordFileName);
+  RecordPairsWipe(merge.records);
+  RecordPairsWipe(theirs);
+  RecordPairsWipe(ours);
+  return DiskMerge::Merged;
+}
+
+// Sets shownRecords: the records whose label contains the find text.
+void ShowFoundRecords() {
+  const size_t n = std::min({static_cast<size_t>(std::max(recordCount, 0)), descriptions.size(), passwords.size()});
+  if (n == descriptions.size() && UnreadableRecords().empty()) {
+    shownRecords = RecordFilter(descriptions, findText);
+  } else {
+    std::vector<String> labels;
+    labels.reserve(n);
+    for (size_t i = 0; i < n; ++i) labels.push_back(RecordLabel(static_cast<int32_t>(i)));
+    shownRecords = RecordFilter(labels, findText);
+  }
+}
+
+void AddComboItems() {
+  for (int32_t record : shownRecords) GadgetAddItem(recordCombo, RecordLabel(record), 0, -1, String(), nullptr);
 }
 
 // Under the key file in use, a field that did not decrypt keeps its stored
@@ -67,38 +221,28 @@ String TrimText(const String& text) {
 }
 
 bool LoadRecords(bool recordsEncrypted) {
-  for (String& password : passwords) SecureWipe(password);
-  recordCount = 0;
-  descriptions.clear();
-  passwords.clear();
-  keptDescriptionLines.clear();
-  keptPasswordLines.clear();
-
-  Ref<TStream> stream = OpenForReading(kRecordFileName);
-  if (!stream) return true;
-  // Read once for the whole file, and only for an encrypted one.
+  // Taken before reading: a file replaced meanwhile only shows as changed at
+  // the next save, which then merges it.
+  const TFileStamp stamp = RecordFileStamp();
   std::optional<TRecordKey> key;
+  // Read once for the whole file, and only for an encrypted one.
   if (recordsEncrypted) key.emplace(kKeyFileName);
-  while (!stream->Eof()) {
-    String descriptionLine = stream->ReadLine();
-    String passwordLine = stream->ReadLine();
-    String description = TrimText(descriptionLine);
-    String password = TrimText(passwordLine);
-    const size_t index = static_cast<size_t>(recordCount++);
-    if (recordsEncrypted) {
-      descriptions.push_back(LoadField(*key, description, index, RecordField::Description, keptDescriptionLines));
-      passwords.push_back(LoadField(*key, password, index, RecordField::Password, keptPasswordLines));
-      SecureWipe(password);
-    } else {
-      descriptions.push_back(std::move(description));
-      passwords.push_back(std::move(password));
-    }
-    SecureWipe(descriptionLine);
-    SecureWipe(passwordLine);
-  }
-  stream->Close();
-  if (recordsEncrypted) return true;
+  std::vector<TRecordPair> pairs;
+  const bool read = ReadPairs(key ? &*key : nullptr, pairs);
+  HoldPairs(pairs);
+  RecordPairsWipe(baseRecords);
+  baseRecords = std::move(pairs);
+  baseStamp = stamp;
+  if (!read || recordsEncrypted) return true;
   return CommitNewPair(recordCount) == PairResult::Done;
+}
+
+void RecordFileWritten(int32_t count) {
+  RecordPairsWipe(baseRecords);
+  baseRecords = HeldPairs(count);
+  // FIXME: a replacement in the instant between the rename and this stat
+  // would be taken for our own file.
+  baseStamp = RecordFileStamp();
 }
 
 bool EncryptRecordLines(int32_t count, const String& keyFile, std::vector<String>& lines) {
@@ -122,7 +266,26 @@ bool WriteRecordLines(const String& path, const std::vector<String>& lines) {
   return file.Commit();
 }
 
+int32_t MergeChangesMadeElsewhere(int32_t count) {
+  lastMergeStatus.clear();
+  lastSaveMerged = false;
+  const TFileStamp now = RecordFileStamp();
+  if (!now.exists || now == baseStamp) return count;
+  if (MergeDiskVersion(count) == DiskMerge::Unreadable) {
+    lastMergeStatus =
+        S("quorvel.dat was changed elsewhere and cannot be read with quorvel.key (was the key file changed?): "
+          "nothing was written; the records here are kept as they are.");
+    ReportOnWindow(lastMergeStatus);
+    return -1;
+  }
+  lastSaveMerged = true;
+  RefillRecordCombo();
+  return recordCount;
+}
+
 int32_t SaveRecords(int32_t count) {
+  count = MergeChangesMadeElsewhere(count);
+  if (count < 0) return 0;
   // Encrypt everything first: a sentinel must never replace a stored record,
   // and a failure must leave the file untouched.
   std::vector<String> lines;
@@ -130,6 +293,8 @@ int32_t SaveRecords(int32_t count) {
     ReportSaveFailure();
     return 0;
   }
+  RecordFileWritten(count);
+  if (!lastMergeStatus.empty()) ReportOnWindow(lastMergeStatus);
   return 1;
 }
 
@@ -145,11 +310,46 @@ int32_t DeleteRecord(int32_t index, int32_t count) {
   for (auto* kept : {&keptDescriptionLines, &keptPasswordLines}) {
     if (static_cast<size_t>(index) < kept->size()) kept->erase(kept->begin() + index);
   }
-  if (!recordCombo) return 1;
-  GadgetClearItems(recordCombo);
-  for (size_t i = 0; i + 1 < n; ++i)
-    GadgetAddItem(recordCombo, RecordLabel(static_cast<int32_t>(i)), 0, -1, String(), nullptr);
+  RefillRecordCombo();
   return 1;
+}
+
+int32_t ChangeRecord(int32_t index, const String& description, const String& password) {
+  if (index >= recordCount || !RecordReadable(index)) return 0;
+  const size_t at = static_cast<size_t>(index);
+  descriptions[at] = TrimText(description);
+  // Overwritten in place first: assigning may reuse or free the old buffer.
+  SecureWipe(passwords[at]);
+  passwords[at] = password;
+  RefillRecordCombo();
+  return 1;
+}
+
+void FindRecords(const String& text) {
+  findText = text;
+  const std::vector<int32_t> before = shownRecords;
+  ShowFoundRecords();
+  // Another letter that finds the same records leaves the list as it is.
+  if (!recordCombo || (shownRecords == before && GadgetItemCount(recordCombo) == static_cast<int32_t>(before.size())))
+    return;
+  GadgetClearItems(recordCombo);
+  AddComboItems();
+}
+
+void RefillRecordCombo() {
+  ShowFoundRecords();
+  if (!recordCombo) return;
+  GadgetClearItems(recordCombo);
+  AddComboItems();
+}
+
+int32_t ShownRecord(int32_t item) {
+  return item >= 0 && static_cast<size_t>(item) < shownRecords.size() ? shownRecords[item] : -1;
+}
+
+int32_t ShownItem(int32_t record) {
+  const auto at = std::lower_bound(shownRecords.begin(), shownRecords.end(), record);
+  return at != shownRecords.end() && *at == record ? static_cast<int32_t>(at - shownRecords.begin()) : -1;
 }
 
 std::vector<int32_t> UnreadableRecords() {

@@ -5,13 +5,15 @@
 
 #include "runtime/String.h"
 
-// The password records: two parallel arrays in file order, which is also the
-// order of the records combo box (an item's index is the record's index).
-// Descriptions are held trimmed; a password is held as it came and trimmed
-// when saved.
+// The password records: two parallel arrays in file order. Descriptions are
+// held trimmed; a password is held as it came and trimmed when saved. The
+// records combo box shows the records that the find text finds, in file
+// order: shownRecords maps each of its items to a record index.
 extern int32_t recordCount;
 extern std::vector<String> descriptions;
 extern std::vector<String> passwords;
+
+extern std::vector<int32_t> shownRecords;
 
 extern const char16_t* const kSaveFailedMessage;  // "Error while trying to save the password record."
 
@@ -24,7 +26,19 @@ extern const char16_t* const kSaveFailedMessage;  // "Error while trying to save
 bool LoadRecords(bool recordsEncrypted);
 
 // Replaces "quorvel.dat" with records 0 to count - 1, each trimmed field
-// encrypted on its own line. Every field is encrypted before anything is
+// encrypted on its own line.
+//
+// When the file on disk is no longer the one last read or written (its
+// device, inode, size or modification time differ: another machine's copy
+// came in through a sync tool), the disk version is read with the key file
+// and merged first (RecordMerge: base what was last read or written, ours
+// records 0 to count - 1, theirs the disk): the merged records replace the
+// arrays (recordCount included) and the combo box, and after the save the
+// status bar says what the merge did (lastMergeStatus). When the disk version
+// holds a field that does not decrypt and is not one this program already
+// keeps as a stored line (the key file was changed elsewhere, say), nothing
+// is written, the records stay as they are, the status bar says so and the
+// answer is 0. A file that was removed meanwhile is simply written anew. Every field is encrypted before anything is
 // written; when any encryption fails, or the file cannot be replaced whole,
 // the old file stays as it was, the main window's status bar says
 // kSaveFailedMessage and the answer is 0. Otherwise 1.
@@ -33,6 +47,19 @@ bool LoadRecords(bool recordsEncrypted);
 // written back as that same line, so a key-file mix-up never overwrites the
 // stored ciphertext with the sentinel it produced.
 int32_t SaveRecords(int32_t count);
+// The merge step of SaveRecords alone, for a writer of the whole pair: when
+// quorvel.dat changed on disk, merges it into records 0 to count - 1 and
+// answers the new count; otherwise answers count. -1 when the disk version
+// cannot be read (the status bar then says so, and nothing must be written).
+int32_t MergeChangesMadeElsewhere(int32_t count);
+// What the last SaveRecords merged ("quorvel.dat was changed elsewhere and
+// merged: ..."), or why it wrote nothing; empty when it found no change.
+extern String lastMergeStatus;
+// Whether the last SaveRecords merged, and so replaced the records held.
+extern bool lastSaveMerged;
+// Records 0 to count - 1 are now what the record file holds (a pair commit
+// wrote them): the base of the next merge and the file's identity are taken.
+void RecordFileWritten(int32_t count);
 
 // Every field of records 0 to count - 1, trimmed and encrypted under keyFile
 // (read once), two lines per record. False when any encryption answered a
@@ -42,10 +69,26 @@ bool EncryptRecordLines(int32_t count, const String& keyFile, std::vector<String
 bool WriteRecordLines(const String& path, const std::vector<String>& lines);
 
 // Removes record index (of count records) from both arrays and refills the
-// records combo box; returns 1, after which the caller lowers recordCount and
+// records combo box (RefillRecordCombo); returns 1, after which the caller lowers recordCount and
 // saves. An index that is not a record's index, or no records, changes
 // nothing and answers 0: the caller then neither lowers the count nor saves.
 int32_t DeleteRecord(int32_t index, int32_t count);
+
+// Gives record index (a readable one) a new description, held trimmed, and a
+// new password; the old password is wiped. Refills the combo box. Answers 0,
+// changing nothing, for an index that is not a readable record's.
+int32_t ChangeRecord(int32_t index, const String& description, const String& password);
+
+// Sets the find text and refills the records combo box with the records whose
+// label (RecordLabel) contains it, ignoring case (RecordFilter); every record
+// for an empty text. No item is selected afterwards.
+void FindRecords(const String& text);
+// Refills the combo box for the find text in force, after the records changed.
+void RefillRecordCombo();
+// The record an item of the combo box shows; -1 when no item has that index.
+int32_t ShownRecord(int32_t item);
+// The item that shows a record; -1 when the find text hides it.
+int32_t ShownItem(int32_t record);
 
 // Removes every character with code 32 or less (space and control
 // characters) from both ends.

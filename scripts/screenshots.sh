@@ -19,4 +19,14 @@ click "$PROMPT" 160 82
 xdotool type "Shop login"
 sleep 0.3
 shot "$PROMPT" "$out/prompt.png"
+click "$PROMPT" 158 106
+click_main 116 34
+click_main 54 82
+click_records 596 58
+CHANGE=$(window_of_size 360x186) || fail "no change window"
+click "$CHANGE" 180 37
+xdotool key End
+xdotool type " (old)"
+sleep 0.3
+shot "$CHANGE" "$out/change.png"
 stop_app

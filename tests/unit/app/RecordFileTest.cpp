@@ -223,6 +223,7 @@ TEST_F(RecordFile, SavingNeverLeavesAHalfWrittenOrSentinelFile) {
   recordCount = 2;
   TempDir::Write("quorvel.dat", "old");
   chmod("quorvel.dat", 0644);
+  RecordFileWritten(2);  // the file this program last wrote: replaced, not merged
   ASSERT_EQ(1, SaveRecords(2));
   const std::string saved = TempDir::Read("quorvel.dat");
   EXPECT_EQ(Line("mail") + Line("pw1") + Line("bank") + Line("pw2"), saved);
@@ -321,6 +322,110 @@ TEST_F(RecordFile, DeleteMovesLaterRecordsUpAndIgnoresIndicesOutsideTheRecords) 
   passwords = {S("1"), S("2")};
   EXPECT_EQ(1, DeleteRecord(1, 2));
   EXPECT_EQ(Strings({"x"}), Fields(descriptions));
+}
+
+// quorvel.dat replaced from outside between a load and a save, the way a sync
+// tool does it (a new file renamed over the old one): the save merges what
+// each side did, carries a stored line that could not be decrypted through
+// byte for byte, and writes nothing over a version it cannot read.
+TEST_F(RecordFile, ASaveMergesAFileReplacedElsewhereSinceItWasLastRead) {
+  WriteKeyFile(std::string(32, 'k'), "0123456789abcdef", "aes_256_cbc");
+  const std::string damaged = NarrowString(EncryptRecordText(S("old"))).substr(0, 30);
+  // Records as "description=password"; "?" stands for the damaged line.
+  auto body = [&](const Strings& records) {
+    std::string text;
+    for (const std::string& r : records) {
+      const std::string d = r.substr(0, r.find('='));
+      text += (d == "?" ? damaged + "\r\n" : Line(d.c_str())) + Line(r.substr(r.find('=') + 1).c_str());
+    }
+    return text;
+  };
+  auto replaceElsewhere = [](const std::string& text) {
+    TempDir::Write("synced.tmp", text);
+    ASSERT_EQ(0, rename("synced.tmp", "quorvel.dat"));
+  };
+  auto held = [] {
+    Strings out;
+    for (int32_t i = 0; i < recordCount; ++i)
+      out.push_back((RecordReadable(i) ? NarrowString(descriptions[i]) : "?") + "=" + NarrowString(passwords[i]));
+    return out;
+  };
+  const Strings base = {"a=1", "b=2", "?=3"};
+  struct TCase {
+    const char* what;
+    void (*ours)();
+    Strings theirs, merged;
+    const char* status;
+  } cases[] = {
+      {"added there",
+       [] {},
+       {"a=1", "b=2", "?=3", "d=4"},
+       {"a=1", "b=2", "?=3", "d=4"},
+       "1 record added there, 0 removed"},
+      {"added here, deleted there",
+       [] {
+         descriptions.push_back(S("e"));
+         passwords.push_back(S("5"));
+         ++recordCount;
+       },
+       {"a=1", "?=3"},
+       {"a=1", "?=3", "e=5"},
+       "0 records added there, 1 removed"},
+      {"changed on both sides",
+       [] { ChangeRecord(1, S("b"), S("2x")); },
+       {"a=1", "b=2y", "?=3"},
+       {"a=1", "b=2x", "?=3", "b=2y"},
+       "1 record added there, 0 removed"},
+      {"deleted here, changed there",
+       [] { DeleteRecord(0, recordCount--); },
+       {"a=1z", "b=2", "?=3"},
+       {"b=2", "?=3", "a=1z"},
+       "1 record added there, 0 removed"},
+      {"the unreadable record deleted there",
+       [] {},
+       {"a=1", "b=2"},
+       {"a=1", "b=2"},
+       "0 records added there, 1 removed"},
+      {"the same change on both sides",
+       [] { ChangeRecord(0, S("a"), S("1z")); },
+       {"a=1z", "b=2", "?=3"},
+       {"a=1z", "b=2", "?=3"},
+       "no record added or removed"},
+  };
+  for (const TCase& c : cases) {
+    TempDir::Write("quorvel.dat", body(base));
+    ASSERT_TRUE(LoadRecords(true));
+    c.ours();
+    replaceElsewhere(body(c.theirs));
+    window->status.clear();
+    ASSERT_EQ(1, SaveRecords(recordCount)) << c.what;
+    EXPECT_EQ(c.merged, held()) << c.what;
+    EXPECT_NE(std::string::npos, NarrowString(window->status).find(std::string("merged: ") + c.status)) << c.what;
+    const bool keptLine = TempDir::Read("quorvel.dat").find(damaged + "\r\n") != std::string::npos;
+    EXPECT_EQ(std::count(c.merged.begin(), c.merged.end(), "?=3") == 1, keptLine) << c.what;
+    ASSERT_TRUE(LoadRecords(true));
+    EXPECT_EQ(c.merged, held()) << c.what << ", read back";
+  }
+
+  // Saved without a change elsewhere: no merge. A file removed meanwhile is
+  // written anew.
+  window->status.clear();
+  ASSERT_EQ(1, SaveRecords(recordCount));
+  remove("quorvel.dat");
+  ASSERT_EQ(1, SaveRecords(recordCount));
+  EXPECT_EQ(String(), window->status);
+
+  // A version under another key cannot be read: nothing is written and the
+  // records stay as they are.
+  WriteKeyFile(std::string(32, 'o'), "0123456789abcdef", "aes_256_cbc");
+  const std::string other = Line("x") + Line("y");
+  WriteKeyFile(std::string(32, 'k'), "0123456789abcdef", "aes_256_cbc");
+  replaceElsewhere(other);
+  const Strings before = held();
+  EXPECT_EQ(0, SaveRecords(recordCount));
+  EXPECT_EQ(other, TempDir::Read("quorvel.dat"));
+  EXPECT_EQ(before, held());
+  EXPECT_NE(std::string::npos, NarrowString(window->status).find("cannot be read with quorvel.key"));
 }
 
 TEST(RecordFileText, TrimRemovesBlanksAndControlsFromBothEndsOnly) {

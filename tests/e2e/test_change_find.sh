@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Finding a record by typing, and changing a record's description and
+# password through the window: the list narrows and maps its items to the
+# right records, the file decrypts independently to the new values, and the
+# old password is gone from the process's memory.
+source "$(dirname "$0")/lib.sh"
+dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }
+click_find() { click_records 360 10; }
+change_window() { window_of_size 360x186; }
+copied_record() { click_records 459 58; clipboard; }
+# Opens the records list and waits for its menu to show; the arrow keys and
+# Return then choose in it.
+open_records_list() {
+  local before
+  before=$(xdotool search --onlyvisible --name '' 2>/dev/null | tr '\n' ' ')
+  xdotool mousemove --window "$MAIN" 219 $((25 + 144 + 34)) click 1
+  for _ in $(seq 1 50); do
+    for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do [[ " $before " == *" $id "* ]] || return 0; done
+    sleep 0.1
+  done
+  fail "the records list did not open"
+}
+
+# Whether the program's writable memory holds a text (as bytes or UTF-16).
+in_memory() {
+  /usr/bin/python3 - "$APP_PID" "$1" <<'PY'
+import sys
+pid, secret = sys.argv[1], sys.argv[2].encode()
+with open(f"/proc/{pid}/maps") as maps, open(f"/proc/{pid}/mem", "rb") as mem:
+    for line in maps:
+        start, end = (int(x, 16) for x in line.split()[0].split("-"))
+        if "rw" not in line.split()[1] or end - start > 1 << 30:
+            continue
+        try:
+            mem.seek(start)
+            data = mem.read(end - start)
+        except OSError:
+            continue
+        if secret in data or secret.decode().encode("utf-16-le") in data:
+            sys.exit(0)
+sys.exit(1)
+PY
+}
+
+fresh_folder
+start_app
+MAIN=$(main_window) || fail "no main window"
+add_record "bank"
+add_record "shop"
+add_record "Mail"
+mapfile -t before < <(dump)
+[ "${#before[@]}" = 6 ] || fail "three records expected: ${before[*]}"
+
+# "mA" finds Mail alone, ignoring case; Enter chooses it.
+click_find
+xdotool type --delay 30 "mA"
+xdotool key Return
+[ "$(copied_record)" = "${before[5]}" ] || fail "Enter did not choose Mail: $(clipboard) vs ${before[*]}"
+# "A" finds bank and Mail; Enter chooses the first of them.
+click_find
+xdotool key End BackSpace BackSpace
+xdotool type --delay 30 "A"
+xdotool key Return
+[ "$(copied_record)" = "${before[1]}" ] || fail "Enter did not choose bank: $(clipboard) vs ${before[*]}"
+# The list's second item is now Mail (it would be shop without the find).
+open_records_list
+xdotool key Down Return
+sleep 0.3
+[ "$(copied_record)" = "${before[5]}" ] || fail "the second item found is not Mail: $(clipboard) vs ${before[*]}"
+# Escape shows every record again and keeps Mail chosen: shop is above it.
+click_find
+xdotool key Escape
+sleep 0.3
+kill -0 "$APP_PID" || fail "Escape closed the window"
+[ "$(copied_record)" = "${before[5]}" ] || fail "Escape changed the chosen record"
+open_records_list
+xdotool key Up Return
+sleep 0.3
+[ "$(copied_record)" = "${before[3]}" ] || fail "Escape did not show every record again"
+
+# Change shop: a new description and the password just generated.
+click_generate
+click_copy_generated
+generated=$(clipboard)
+click_records 596 58
+CHANGE=$(change_window) || fail "no change window"
+click "$CHANGE" 180 37
+xdotool key ctrl+a
+xdotool type --delay 20 "shop two"
+click "$CHANGE" 125 166
+for _ in $(seq 1 50); do visible_window_of_size 360x186 >/dev/null || break; sleep 0.1; done
+mapfile -t after < <(dump)
+[ "${after[*]}" = "bank ${before[1]} shop two $generated Mail ${before[5]}" ] || fail "after the change: ${after[*]}"
+[ "$(copied_record)" = "$generated" ] || fail "the changed record does not show its new password"
+
+# Change it again with a typed password; the generated one is not used.
+click_records 596 58
+CHANGE=$(change_window) || fail "no change window"
+click "$CHANGE" 180 85
+xdotool type --delay 20 "typed secret 1"
+click "$CHANGE" 18 112
+click "$CHANGE" 125 166
+for _ in $(seq 1 50); do visible_window_of_size 360x186 >/dev/null || break; sleep 0.1; done
+[ "$(dump | sed -n 3,4p | tr '\n' '|')" = "shop two|typed secret 1|" ] || fail "typed password not saved: $(dump)"
+# The first password of shop is in no buffer any more.
+in_memory "${before[3]}" && fail "the old password is still in the program's memory"
+in_memory "typed secret 1" || fail "the memory scan does not find the password held now"
+stop_app
+echo "change and find: ok"

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Records out to CSV and back in from the terminal, and a record file
+# replaced from outside while the program runs, the way a sync tool does it:
+# what either side added is kept.
+source "$(dirname "$0")/lib.sh"
+dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }
+run() { (cd "$WORK" && "$WORK/app/quorvel" "$@") >"$WORK/out.log" 2>&1; }
+
+fresh_folder
+start_app
+MAIN=$(main_window) || fail "no main window"
+add_record "bank"
+add_record "mail"
+stop_app
+records=$(dump)
+
+# Export: owner-only, "Title,Password", and it says the file is not encrypted.
+run --export out.csv || fail "--export failed"
+grep -q "not encrypted" "$WORK/out.log" || fail "the export does not say it is not encrypted"
+[ "$(file_mode "$WORK/out.csv")" = 600 ] || fail "export mode $(file_mode "$WORK/out.csv")"
+[ "$(head -n1 "$WORK/out.csv")" = $'Title,Password\r' ] || fail "export header: $(head -n1 "$WORK/out.csv")"
+# An existing file is never replaced.
+cp "$WORK/out.csv" "$WORK/first.csv"
+run --export out.csv && fail "--export replaced an existing file"
+cmp -s "$WORK/out.csv" "$WORK/first.csv" || fail "the existing export was changed"
+status=0
+run --export || status=$?
+[ "$status" = 2 ] || fail "--export without a file ended with $status"
+
+# Imported into a fresh pair, the export gives the same records.
+fresh_folder
+start_app
+main_window >/dev/null || fail "no main window"
+stop_app
+run --import out.csv || fail "--import failed"
+grep -qx "Imported 2 records; skipped 0 (0 without a password, 0 already there)." "$WORK/out.log" ||
+  fail "import summary: $(cat "$WORK/out.log")"
+[ "$(dump)" = "$records" ] || fail "the imported records differ: $(dump)"
+# A malformed file names its line and changes nothing.
+cp "$WORK/app/quorvel.dat" "$WORK/before.dat"
+printf 'Title,Password\r\nshop,"x\r\nok,y\r\n' >"$WORK/bad.csv"
+run --import bad.csv && fail "a malformed file was imported"
+grep -q "Line 2" "$WORK/out.log" || fail "the fault's line is not named: $(cat "$WORK/out.log")"
+cmp -s "$WORK/before.dat" "$WORK/app/quorvel.dat" || fail "a malformed import changed quorvel.dat"
+
+# While the program runs, another machine's version (one more record) is
+# renamed over quorvel.dat; a record added in the window then joins both.
+start_app
+MAIN=$(main_window) || fail "no main window"
+{
+  cat "$WORK/app/quorvel.dat"
+  printf '%s\r\n%s\r\n' "$(encrypt_text "$WORK/app" "from elsewhere" 5)" "$(encrypt_text "$WORK/app" "pw-there" 6)"
+} >"$WORK/app/synced.tmp"
+mv "$WORK/app/synced.tmp" "$WORK/app/quorvel.dat"
+add_record "here"
+[ "$(dump | sed -n '1p;3p;5p;7,8p' | tr '\n' '|')" = "bank|mail|here|from elsewhere|pw-there" ] ||
+  fail "the merge lost a record: $(dump | tr '\n' '|')"
+# A version that cannot be read with the key (another key file's) is not
+# overwritten: nothing is written.
+head -c 64 /dev/urandom | xxd -p -u -c 64 | sed 's/$/\r/' >"$WORK/app/other.tmp"
+cp "$WORK/app/other.tmp" "$WORK/other.dat"
+mv "$WORK/app/other.tmp" "$WORK/app/quorvel.dat"
+add_record "later"
+cmp -s "$WORK/other.dat" "$WORK/app/quorvel.dat" || fail "a file that cannot be read was overwritten"
+stop_app
+echo "transfer: ok"
