@@ -5,7 +5,8 @@
 # old password is gone from the process's memory.
 source "$(dirname "$0")/lib.sh"
 dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }
-click_find() { click_records 360 10; }
+# The keyboard follows the pointer onto the window only after a moment.
+click_find() { click_records 360 10; sleep 0.5; }
 change_window() { window_of_size 360x186; }
 copied_record() { click_records 459 58; clipboard; }
 # Opens the records list and waits for its menu to show; the arrow keys and
