@@ -249,3 +249,28 @@ answer_dialog() {
   xdotool key "$1"
   sleep 0.5
 }
+
+# Whether the program's writable memory holds a text (as bytes or UTF-16).
+in_memory() {
+  /usr/bin/python3 - "$APP_PID" "$1" <<'PY'
+import sys
+pid, secret = sys.argv[1], sys.argv[2].encode()
+with open(f"/proc/{pid}/maps") as maps, open(f"/proc/{pid}/mem", "rb") as mem:
+    for line in maps:
+        start, end = (int(x, 16) for x in line.split()[0].split("-"))
+        if "rw" not in line.split()[1] or end - start > 1 << 30:
+            continue
+        try:
+            mem.seek(start)
+            data = mem.read(end - start)
+        except OSError:
+            continue
+        if secret in data or secret.decode().encode("utf-16-le") in data:
+            sys.exit(0)
+sys.exit(1)
+PY
+}
+
+# Every field of the pair in the program's folder, one per line, read
+# independently (a sealed key file with $QUORVEL_PASSPHRASE).
+dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }

@@ -4,7 +4,6 @@
 # right records, the file decrypts independently to the new values, and the
 # old password is gone from the process's memory.
 source "$(dirname "$0")/lib.sh"
-dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }
 # The keyboard follows the pointer onto the window only after a moment.
 click_find() { click_records 360 10; sleep 0.5; }
 change_window() { window_of_size 360x186; }
@@ -20,27 +19,6 @@ open_records_list() {
     sleep 0.1
   done
   fail "the records list did not open"
-}
-
-# Whether the program's writable memory holds a text (as bytes or UTF-16).
-in_memory() {
-  /usr/bin/python3 - "$APP_PID" "$1" <<'PY'
-import sys
-pid, secret = sys.argv[1], sys.argv[2].encode()
-with open(f"/proc/{pid}/maps") as maps, open(f"/proc/{pid}/mem", "rb") as mem:
-    for line in maps:
-        start, end = (int(x, 16) for x in line.split()[0].split("-"))
-        if "rw" not in line.split()[1] or end - start > 1 << 30:
-            continue
-        try:
-            mem.seek(start)
-            data = mem.read(end - start)
-        except OSError:
-            continue
-        if secret in data or secret.decode().encode("utf-16-le") in data:
-            sys.exit(0)
-sys.exit(1)
-PY
 }
 
 fresh_folder

@@ -4,11 +4,8 @@
 # re-keying; the sealed files are read by an independent implementation,
 # and the process keeps its memory to itself.
 source "$(dirname "$0")/lib.sh"
-READER="/usr/bin/python3 $E2E_DIR/quorvel_files.py"
 PASS='pass phrase ü'
 
-# Every field of the pair, read independently (with $QUORVEL_PASSPHRASE).
-dump() { $READER dump "$WORK/app"; }
 unlock_window() { window_of_size 340x140; }
 
 fresh_folder
@@ -71,22 +68,7 @@ xdotool key Return
 MAIN=$(main_window) || fail "the right passphrase did not open the main window"
 grep -q '^Max core file size *0 *0 ' "/proc/$APP_PID/limits" || fail "core files are allowed"
 # The passphrase is in no buffer once the records are open.
-/usr/bin/python3 - "$APP_PID" "$PASS" <<'PY' || fail "the passphrase is still in the program's memory"
-import re, sys
-pid, secret = sys.argv[1], sys.argv[2].encode()
-with open(f"/proc/{pid}/maps") as maps, open(f"/proc/{pid}/mem", "rb") as mem:
-    for line in maps:
-        start, end = (int(x, 16) for x in line.split()[0].split("-"))
-        if "rw" not in line.split()[1] or end - start > 1 << 30:
-            continue
-        try:
-            mem.seek(start)
-            data = mem.read(end - start)
-        except OSError:
-            continue
-        if secret in data or secret.decode().encode("utf-16-le") in data:
-            sys.exit(1)
-PY
+in_memory "$PASS" && fail "the passphrase is still in the program's memory"
 click_records 459 58
 [ "$(clipboard)" = "$(sed -n 2p <<<"$plain")" ] || fail "the unlocked record was not copied"
 stop_app

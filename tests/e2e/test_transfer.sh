@@ -3,7 +3,6 @@
 # replaced from outside while the program runs, the way a sync tool does it:
 # what either side added is kept.
 source "$(dirname "$0")/lib.sh"
-dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }
 run() { (cd "$WORK" && "$WORK/app/quorvel" "$@") >"$WORK/out.log" 2>&1; }
 
 fresh_folder

@@ -12,7 +12,7 @@ ByteArray Hex(const std::string& hex) {
   return bytes;
 }
 
-// The GCM specification's test case 16 (AES-256, 96-bit IV, associated data).
+// The published GCM test case 16 (AES-256, 96-bit IV, associated data).
 const ByteArray kKey = Hex("feffe9928665731c6d6a8f9467308308feffe9928665731c6d6a8f9467308308");
 const ByteArray kNonce = Hex("cafebabefacedbaddecaf888");
 const ByteArray kAd = Hex("feedfacedeadbeeffeedfacedeadbeefabaddad2");
