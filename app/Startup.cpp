@@ -3,12 +3,13 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "app/KeyFile.h"
-#include "app/MainWindow.h"
-#include "app/PairCommit.h"
-#include "app/PassphraseWindow.h"
-#include "app/RecordCipher.h"
-#include "app/RecordFile.h"
+#include "app/records/KeyFile.h"
+#include "app/records/PairCommit.h"
+#include "app/records/PairFolder.h"
+#include "app/records/RecordCipher.h"
+#include "app/records/RecordFile.h"
+#include "app/windows/MainWindow.h"
+#include "app/windows/PassphraseWindow.h"
 #include "crypto/Crypto.h"
 #include "gui/core/Event.h"
 #include "gui/core/EventQueue.h"
@@ -21,8 +22,6 @@
 #include "runtime/Runtime.h"
 #include "system/SystemDriver.h"
 #include "system/linux/LinuxSystemDriver.h"
-
-const char* const kAlreadyRunningMessage = "Quorvel is already running from this folder.";
 
 namespace {
 // Reports a failure that stops the program, on the console and through the
@@ -59,13 +58,6 @@ void InitLayers() {
   FLTKBackEndInit();
 }
 }  // namespace
-
-TDataFolder QuorvelDataFolder() {
-  return DataFolderChoose(DataFolderInputsOfProcess(), "quorvel",
-                          {NarrowString(kKeyFileName), NarrowString(kRecordFileName)});
-}
-
-std::string EnterQuorvelDataFolder() { return DataFolderEnter(QuorvelDataFolder()); }
 
 void QuorvelMain() {
   // The layers come up first, so that no display means nothing written, not

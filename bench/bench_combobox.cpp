@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/AppGadgets.h"
-#include "app/RecordFile.h"
+#include "app/records/RecordFile.h"
+#include "app/windows/AppGadgets.h"
+#include "app/windows/RecordList.h"
 #include "gui/core/EventQueue.h"
 #include "gui/core/FrontEnd.h"
 #include "gui/core/Gadget.h"

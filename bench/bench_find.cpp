@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordFilter.h"
+#include "app/records/RecordFilter.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordCipher.h"
-#include "app/RecordFile.h"
+#include "app/records/RecordCipher.h"
+#include "app/records/RecordFile.h"
 #include "crypto/Crypto.h"
 
 namespace {

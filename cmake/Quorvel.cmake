@@ -17,15 +17,15 @@ function(quorvel_layer name)
   endif()
 endfunction()
 
-# quorvel_test(<name> DIR <folder> LABEL <unit|gui> DEPS <libs...>)
+# quorvel_test(<name> DIR <folder> LABEL <unit|gui> DEPS <libs...> [SOURCES <shared test sources...>])
 # One GoogleTest program per layer, every test registered with CTest.
 function(quorvel_test name)
-  cmake_parse_arguments(T "" "DIR;LABEL" "DEPS" ${ARGN})
+  cmake_parse_arguments(T "" "DIR;LABEL" "DEPS;SOURCES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${T_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()
-  add_executable(${name} ${sources})
+  add_executable(${name} ${sources} ${T_SOURCES})
   target_compile_options(${name} PRIVATE ${QUORVEL_WARNINGS})
   target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS ${T_LABEL}

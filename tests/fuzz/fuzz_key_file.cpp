@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/KeyFile.h"
-#include "app/RecordCipher.h"
+#include "app/records/KeyFile.h"
+#include "app/records/RecordCipher.h"
 
 namespace {
 // A private working folder, made once per process: the provider loader and

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/RecordCipher.h"
+#include "app/records/RecordCipher.h"
 #include "crypto/Crypto.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/KeyFile.h"
-#include "app/RecordCipher.h"
-#include "app/SealedKey.h"
+#include "app/records/KeyFile.h"
+#include "app/records/RecordCipher.h"
+#include "app/records/SealedKey.h"
 
 namespace {
 void SetUp() {

@@ -1,5 +1,0 @@
-#include "app/AppGadgets.h"
-
-Ref<TGadget> mainWindow;
-Ref<TGadget> lengthField;
-Ref<TGadget> recordCombo;

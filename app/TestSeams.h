@@ -1,9 +1,0 @@
-#pragma once
-
-// For tests only: the getrandom call the system random source uses (null restores it).
-using TGetRandom = long (*)(void* buffer, unsigned long length, unsigned int flags);
-void RandomSourceUseGetRandom(TGetRandom call);
-
-// For tests only: called after each of the four steps of a pair commit with its number.
-using TPairStepHook = void (*)(int step);
-void PairCommitStepHook(TPairStepHook hook);

@@ -1,0 +1,83 @@
+#include "app/console/CommandLine.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+
+#include "app/console/ConsoleTransfer.h"
+#include "app/console/Rekey.h"
+#include "app/records/PairFolder.h"
+
+#ifndef QUORVEL_BUILD_VERSION
+#error "the build defines QUORVEL_BUILD_VERSION (the CMake project version)"
+#endif
+
+namespace {
+constexpr int kUsageStatus = 2;
+
+struct TCommandOption {
+  const char* name;
+  const char* argument;  // its name in the usage, or null when it takes none
+  const char* help;
+  int (*run)(const char* argument);
+};
+
+int RunHelp(const char*);
+int RunVersion(const char*);
+
+// One row per option; the usage lists them in this order.
+const TCommandOption kOptions[] = {
+    {"--rekey", nullptr, "re-encrypt every record under a fresh key file, without a window",
+     [](const char*) { return QuorvelRekey(); }},
+    {"--passphrase", nullptr, "set, change or remove the passphrase that seals the key file, without a window",
+     [](const char*) { return QuorvelPassphrase(); }},
+    {"--import", "FILE", "add the records of a CSV export (KeePassXC, Bitwarden, Firefox, Chrome), without a window",
+     QuorvelImport},
+    {"--export", "FILE", "write every record to FILE, a new and unencrypted CSV file, without a window", QuorvelExport},
+    {"--help", nullptr, "show this help and the folder that holds the files", RunHelp},
+    {"--version", nullptr, "show the version", RunVersion},
+};
+
+void PrintUsage(FILE* out) {
+  fprintf(out, "Usage: quorvel [OPTION]\nWithout an option, opens the password keeper's window.\n\nOptions:\n");
+  for (const TCommandOption& option : kOptions) {
+    std::string left = option.name;
+    if (option.argument) left = left + " " + option.argument;
+    fprintf(out, "  %-16s %s\n", left.c_str(), option.help);
+  }
+}
+
+int RunHelp(const char*) {
+  PrintUsage(stdout);
+  const TDataFolder folder = QuorvelDataFolder();
+  if (folder.path.empty())
+    printf("\nFiles: quorvel.key and quorvel.dat; where is unknown: %s.\n", folder.problem.c_str());
+  else
+    printf("\nFiles: quorvel.key and quorvel.dat in %s\n", folder.path.c_str());
+  return 0;
+}
+
+int RunVersion(const char*) {
+  printf("Quorvel 1.2b (build %s)\n", QUORVEL_BUILD_VERSION);
+  return 0;
+}
+
+int Misuse(const char* what, const char* name) {
+  fprintf(stderr, "quorvel: %s \"%s\"\n", what, name);
+  PrintUsage(stderr);
+  return kUsageStatus;
+}
+}  // namespace
+
+int CommandLineRun(int argc, char** argv, TOpenWindow openWindow) {
+  if (argc < 2) openWindow();
+  for (const TCommandOption& option : kOptions) {
+    if (strcmp(argv[1], option.name) != 0) continue;
+    const int wanted = option.argument ? 3 : 2;
+    if (argc < wanted) return Misuse("missing argument for", argv[1]);
+    if (argc > wanted) return Misuse("unexpected argument", argv[wanted]);
+    return option.run(option.argument ? argv[2] : nullptr);
+  }
+  return Misuse("unknown option", argv[1]);
+}

@@ -1,0 +1,90 @@
+#include "app/transfer/RecordTransfer.h"
+
+#include <optional>
+#include <vector>
+
+#include "app/records/RecordFile.h"
+#include "app/records/RecordView.h"
+#include "app/transfer/CsvExport.h"
+#include "app/transfer/CsvImport.h"
+#include "runtime/Wipe.h"
+
+namespace {
+String Quoted(const String& path) { return S("\"") + path + S("\""); }
+
+// "Records 3 and 5 could not be read and were left out." for the records
+// that could not be read; empty when there are none.
+String LeftOut(const std::vector<int32_t>& unreadable) {
+  if (unreadable.empty()) return String();
+  String numbers;
+  for (size_t i = 0; i < unreadable.size(); ++i) {
+    if (i > 0) numbers += i + 1 == unreadable.size() ? S(" and ") : S(", ");
+    numbers += IntToString(unreadable[i] + 1);
+  }
+  return S(unreadable.size() == 1 ? " Record " : " Records ") + numbers + S(" could not be read and ") +
+         S(unreadable.size() == 1 ? "was" : "were") + S(" left out.");
+}
+
+}  // namespace
+
+TTransfer ImportRecords(const String& path) {
+  const size_t count = static_cast<size_t>(recordCount);
+  TCsvImport found = CsvImportFile(path, descriptions, passwords);
+  if (!found.Ok()) return {false, Quoted(path) + S(": ") + found.error + S(" Nothing was imported.")};
+  // Reserved once, so that no reallocation leaves a short password behind.
+  descriptions.reserve(count + found.descriptions.size());
+  passwords.reserve(count + found.passwords.size());
+  for (size_t i = 0; i < found.descriptions.size(); ++i) {
+    descriptions.push_back(found.descriptions[i]);
+    passwords.push_back(found.passwords[i]);
+  }
+  recordCount = static_cast<int32_t>(descriptions.size());
+  const String summary = CsvImportSummary(found);
+  const bool added = !found.descriptions.empty();
+  CsvImportWipe(found);
+  if (!added) return {true, summary};
+  RecordViewChanged();
+  if (!SaveRecords(recordCount)) {
+    // Nothing was written; the records are put back as they were, unless a
+    // merge already rebuilt them (then the next save writes them all).
+    if (!lastSaveMerged) {
+      for (size_t i = count; i < passwords.size(); ++i) SecureWipe(passwords[i]);
+      descriptions.resize(count);
+      passwords.resize(count);
+      recordCount = static_cast<int32_t>(count);
+      RecordViewChanged();
+    }
+    if (lastSaveMerged)
+      return {false, summary + S(" But quorvel.dat could not be written: the records are held here and saved with "
+                                 "the next change.")};
+    const String why = lastMergeStatus.empty() ? S("quorvel.dat could not be written.") : lastMergeStatus;
+    return {false, S("Nothing was imported: ") + why};
+  }
+  return {true, lastMergeStatus.empty() ? summary : summary + S(" ") + lastMergeStatus};
+}
+
+TTransfer ExportRecords(const String& path) {
+  const std::vector<int32_t> unreadable = UnreadableRecords();
+  const size_t n = static_cast<size_t>(recordCount);
+  std::vector<String> readableDescriptions, readablePasswords;
+  readableDescriptions.reserve(n);
+  readablePasswords.reserve(n);
+  for (size_t i = 0; i < n; ++i) {
+    if (!RecordReadable(static_cast<int32_t>(i))) continue;
+    readableDescriptions.push_back(descriptions[i]);
+    readablePasswords.push_back(passwords[i]);
+  }
+  const TCsvExportResult written = CsvExportRecords(path, readableDescriptions, readablePasswords);
+  for (String& password : readablePasswords) SecureWipe(password);
+  switch (written) {
+    case TCsvExportResult::Exists:
+      return {false, Quoted(path) + S(" exists already; it was not replaced. Nothing was exported.")};
+    case TCsvExportResult::Failed:
+      return {false, Quoted(path) + S(" could not be written. Nothing was exported.")};
+    case TCsvExportResult::Written:
+      break;
+  }
+  return {true, S("Exported ") + IntToString(static_cast<int64_t>(readablePasswords.size())) + S(" records to ") +
+                    Quoted(path) + S(". The file is not encrypted: anyone who can read it reads every password.") +
+                    LeftOut(unreadable)};
+}

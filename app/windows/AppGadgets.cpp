@@ -1,0 +1,5 @@
+#include "app/windows/AppGadgets.h"
+
+Ref<TGadget> mainWindow;
+Ref<TGadget> lengthField;
+Ref<TGadget> recordCombo;

@@ -1,0 +1,386 @@
+#include "app/windows/MainWindow.h"
+
+#include <stdlib.h>
+
+#include "app/generator/PasswordGenerator.h"
+#include "app/records/RecordCipher.h"
+#include "app/records/RecordFile.h"
+#include "app/transfer/RecordTransfer.h"
+#include "app/windows/AppGadgets.h"
+#include "app/windows/ChangeWindow.h"
+#include "app/windows/PassphraseWindow.h"
+#include "app/windows/RecordList.h"
+#include "gui/core/EventQueue.h"
+#include "gui/core/FrontEnd.h"
+#include "gui/core/Gadget.h"
+#include "gui/proxy/THyperlinkGadget.h"
+#include "runtime/Wipe.h"
+#include "system/SystemDriver.h"
+
+const char* const kMakerHost = "quorvel.org";
+
+namespace {
+const char* const kTitle = "Quorvel v1.2b";
+const char* const kRandomFailedMessage = "The system's random source failed; no password was generated.";
+
+// Menu tags, which come back as the data of MenuAction events.
+enum MenuTag {
+  FileMenuTag = 0,
+  ExitTag = 1,
+  HelpMenuTag = 2,
+  AboutTag = 3,
+  PassphraseTag = 4,
+  ImportTag = 5,
+  ExportTag = 6
+};
+
+// Window styles: title bar, resizable, menu bar, status bar, client-area
+// geometry, centred (559); client-area geometry and centred only (544).
+constexpr int32_t kMainWindowStyle = 559;
+constexpr int32_t kPromptWindowStyle = 544;
+constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8;
+constexpr int32_t kSunkenPanel = 1, kRaisedPanel = 2, kCentredLabel = 16;
+
+Ref<TGadget> caseSensitiveBox, invisibleBox, generateButton, generatedArea, copyGeneratedButton, addButton;
+Ref<TGadget> recordArea, copyRecordButton, deleteButton, changeButton, findField;
+Ref<TGadget> promptWindow, descriptionField, okButton;
+
+// Every gadget keeps its distance from the parent's left and top edges and
+// its size when the window is resized.
+Ref<TGadget> Pinned(Ref<TGadget> gadget) {
+  if (gadget) GadgetSetLayout(gadget, EdgeFixed, EdgeFree, EdgeFixed, EdgeFree);
+  return gadget;
+}
+
+String Title() { return S(kTitle); }
+String SiteUrl() { return S("http://") + S(kMakerHost) + S("/"); }
+String AboutUrl() { return S("http://") + S(kMakerHost) + S("/software.php#quorvel"); }
+
+// A copied password stays on the clipboard this long, unless something else
+// is copied meanwhile.
+constexpr int32_t kClipboardMillis = 30000;
+// Identifies the clipboard's timer among TimerTick events.
+const ObjectRef clipboardTimer = New<TObject>();
+
+// The delay before the clipboard is cleared. QUORVEL_CLIPBOARD_MS, a test
+// seam, can only shorten it.
+int32_t ClipboardMillis() {
+  const char* seam = getenv("QUORVEL_CLIPBOARD_MS");
+  if (!seam) return kClipboardMillis;
+  const int32_t ms = ParseInteger(WidenString(seam));
+  return ms >= 0 && ms < kClipboardMillis ? ms : kClipboardMillis;
+}
+
+void CopyAll(const Ref<TGadget>& area) {
+  TextAreaSelect(area, 0, -1, 1);
+  GadgetCopyText(area);
+  SystemStartTimer(ClipboardMillis(), clipboardTimer);
+}
+
+// The record whose password the records area shows; -1 for none.
+int32_t shownPassword = -1;
+
+// The record of the item chosen in the combo box; -1 when none is.
+int32_t ChosenRecord() { return ShownRecord(GadgetSelectedItem(recordCombo)); }
+
+// A record that could not be read shows no password, and the status bar says why.
+void ShowRecordPassword(int32_t index) {
+  shownPassword = index;
+  if (index < 0) {
+    GadgetSetText(recordArea, String());
+    return;
+  }
+  if (!RecordReadable(index)) {
+    GadgetSetText(recordArea, String());
+    WindowSetStatusText(mainWindow, UnreadableRecordsMessage());
+    return;
+  }
+  GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]);
+}
+
+// Chooses a record's item (when the find text shows it) and shows its password.
+void ChooseRecordItem(int32_t record) {
+  const int32_t item = ShownItem(record);
+  if (item < 0) {
+    ShowRecordPassword(-1);
+    return;
+  }
+  GadgetSelectItem(recordCombo, item);
+  ShowRecordPassword(record);
+}
+
+// After a save: the record chosen before, unless a merge with changes made
+// elsewhere rebuilt the list; then its first record.
+void ChooseAfterSave(int32_t record) {
+  if (lastSaveMerged) record = ShownRecord(0);
+  ChooseRecordItem(record);
+}
+
+void CopyChosenRecord() {
+  const int32_t index = ChosenRecord();
+  if (index < 0 || index >= recordCount) return;
+  if (!RecordReadable(index)) {
+    WindowSetStatusText(mainWindow, UnreadableRecordsMessage());
+    return;
+  }
+  CopyAll(recordArea);
+}
+
+// The key filter sees only typed keys; a paste or a middle click can put
+// anything into the field. Only one to three digits make a length.
+bool IsLengthText(const String& text) {
+  if (text.empty() || text.size() > 3) return false;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return false;
+  }
+  return true;
+}
+
+void Generate() {
+  String lengthText = GadgetGetText(lengthField);
+  if (!IsLengthText(lengthText)) return;
+  int32_t caseSensitive = ButtonGetState(caseSensitiveBox) > 0 ? 1 : 0;
+  std::optional<String> password = GeneratePassword(ParseInteger(lengthText), caseSensitive);
+  if (!password) {
+    WindowSetStatusText(mainWindow, S(kRandomFailedMessage));
+    return;
+  }
+  GadgetSetText(generatedArea, *password);
+  SecureWipe(*password);
+  GadgetEnable(copyGeneratedButton);
+  GadgetEnable(addButton);
+}
+
+void OpenPrompt() {
+  promptWindow = MakeWindow(Title(), 50, 50, 320, 240, nullptr, kPromptWindowStyle);
+  if (!promptWindow) return;
+  GadgetDisable(mainWindow);
+  Ref<TGadget> panel = MakePanel(0, 0, GadgetClientWidth(promptWindow), GadgetClientHeight(promptWindow), promptWindow,
+                                 kRaisedPanel, String());
+  int32_t width = GadgetClientWidth(panel);
+  Pinned(MakeLabel(S("Enter a description of the password"), 4, 0, width - 8, 20, panel, kCentredLabel));
+  descriptionField = MakeTextField(4, 72, width - 8, 20, panel, 0);
+  okButton = MakeButton(S("OK"), width / 2 - 52, 96, 100, 20, panel, kOkButton);
+  GadgetFocus(promptWindow);
+}
+
+void AddRecord() {
+  const int32_t chosen = ChosenRecord();
+  ++recordCount;
+  descriptions.push_back(TrimText(GadgetGetText(descriptionField)));
+  passwords.push_back(GadgetGetText(generatedArea));
+  RefillRecordCombo();
+  SaveRecords(recordCount);
+  GadgetHide(promptWindow);
+  GadgetFree(promptWindow);
+  promptWindow = descriptionField = okButton = nullptr;
+  GadgetEnable(mainWindow);
+  GadgetDisable(addButton);
+  ChooseAfterSave(recordCount == 1 ? 0 : chosen);
+}
+
+void ChooseRecord() {
+  const int32_t index = ChosenRecord();
+  if (index < 0 || index >= recordCount) return;  // nothing chosen
+  ShowRecordPassword(index);
+}
+
+void DeleteChosenRecord() {
+  const int32_t index = ChosenRecord();
+  if (index < 0 || index >= recordCount) return;  // nothing to delete
+  if (SystemConfirm(S("Are you sure you want to delete?"), 0) != 1) return;
+  DeleteRecord(index, recordCount);
+  --recordCount;
+  GadgetFocus(recordCombo);
+  SaveRecords(recordCount);
+  ChooseRecordItem(ShownRecord(0));
+}
+
+void ChangeChosenRecord() {
+  const int32_t index = ChosenRecord();
+  if (index < 0 || index >= recordCount) return;  // nothing chosen
+  if (!RecordReadable(index)) {
+    WindowSetStatusText(mainWindow, S("This record could not be read, so it cannot be changed."));
+    return;
+  }
+  OpenChangeWindow(index, generatedArea, [](int32_t record) {
+    GadgetFocus(recordCombo);
+    ChooseAfterSave(record);
+  });
+}
+
+// The find text the list was last narrowed for.
+String appliedFind;
+
+// Typing into the find field narrows the list; nothing is chosen until Enter
+// or a click. The text-change events come through the queue, while Enter and
+// Escape come at once through the key filter: whichever comes first applies
+// the field's text, and a later one for the same text does nothing.
+void NarrowRecords() {
+  const String text = GadgetGetText(findField);
+  if (text == appliedFind) return;
+  appliedFind = text;
+  FindRecords(text);
+  ShowRecordPassword(-1);
+}
+
+// Enter chooses the first record found; Escape shows every record again.
+// Both are taken here, before the field (or the window, which Escape would
+// close) sees them.
+int32_t FindKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
+  if (event->id != KeyDown || (event->data != 13 && event->data != 27)) return 1;
+  if (event->data == 27) {
+    const int32_t chosen = shownPassword >= 0 ? shownPassword : ShownRecord(0);
+    GadgetSetText(findField, String());
+    NarrowRecords();
+    ChooseRecordItem(chosen >= 0 ? chosen : ShownRecord(0));
+  } else {
+    NarrowRecords();
+    ChooseRecordItem(ShownRecord(0));
+  }
+  return 0;
+}
+
+void ImportFromFile() {
+  const String path = SystemRequestFile(S("Import records from a CSV file"), S("csv"), 0, String());
+  if (path.empty()) return;
+  const int32_t chosen = ChosenRecord();
+  const TTransfer result = ImportRecords(path);
+  WindowSetStatusText(mainWindow, result.message);
+  ChooseAfterSave(chosen >= 0 ? chosen : ShownRecord(0));
+}
+
+void ExportToFile() {
+  const String path = SystemRequestFile(S("Export the records to a CSV file (not encrypted)"), S("csv"), 1, String());
+  if (path.empty()) return;
+  if (SystemConfirm(S("The exported file is not encrypted: anyone who can read it reads every password. Export?"), 0) !=
+      1)
+    return;
+  WindowSetStatusText(mainWindow, ExportRecords(path).message);
+}
+
+void ToggleInvisible() {
+  if (ButtonGetState(invisibleBox) != 0) {
+    GadgetHide(generatedArea);
+    GadgetHide(recordArea);
+  } else {
+    GadgetShow(generatedArea);
+    GadgetShow(recordArea);
+  }
+}
+
+void HandleAction(const ObjectRef& source) {
+  if (!source) return;
+  if (source == generateButton)
+    Generate();
+  else if (source == copyGeneratedButton)
+    CopyAll(generatedArea);
+  else if (source == copyRecordButton)
+    CopyChosenRecord();
+  else if (source == addButton)
+    OpenPrompt();
+  else if (okButton && source == okButton)
+    AddRecord();
+  else if (source == recordCombo)
+    ChooseRecord();
+  else if (source == deleteButton)
+    DeleteChosenRecord();
+  else if (source == changeButton)
+    ChangeChosenRecord();
+  else if (source == findField)
+    NarrowRecords();
+  else if (source == invisibleBox)
+    ToggleInvisible();
+}
+}  // namespace
+
+int32_t LengthKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
+  if (event->id != KeyChar) return 1;
+  int32_t c = event->data;
+  if (c > 57) return 0;
+  if (c < 48 && c != 8) return 0;
+  if (c >= 48 && GadgetGetText(lengthField).size() > 2) return 0;
+  return 1;
+}
+
+bool BuildMainWindow() {
+  mainWindow = MakeWindow(Title(), 50, 50, 640, 300, nullptr, kMainWindowStyle);
+  if (!mainWindow) return false;
+  RecordListInstall();
+
+  Ref<TGadget> menuBar = WindowGetMenu(mainWindow);
+  Ref<TGadget> fileMenu = MakeMenu(S("&File"), FileMenuTag, menuBar, 0, 0);
+  MakeMenu(S("Set &passphrase\xE2\x80\xA6"), PassphraseTag, fileMenu, 0, 0);
+  MakeMenu(S("&Import\xE2\x80\xA6"), ImportTag, fileMenu, 0, 0);
+  MakeMenu(S("&Export\xE2\x80\xA6"), ExportTag, fileMenu, 0, 0);
+  MakeMenu(S("E&xit"), ExitTag, fileMenu, 0, 0);
+  Ref<TGadget> helpMenu = MakeMenu(S("&Help"), HelpMenuTag, menuBar, 0, 0);
+  MakeMenu(S("&About"), AboutTag, helpMenu, 0, 0);
+  WindowUpdateMenu(mainWindow);
+
+  Pinned(MakeLabel(S("Random password generator"), 4, 4, 200, 20, mainWindow, 0));
+  caseSensitiveBox = Pinned(MakeButton(S("Case sensitive"), 4, 24, 100, 20, mainWindow, kCheckBox));
+  invisibleBox = Pinned(MakeButton(S("Invisible passwords"), 110, 24, 150, 20, mainWindow, kCheckBox));
+  lengthField = Pinned(MakeTextField(4, 48, 30, 20, mainWindow, 0));
+  Pinned(MakeLabel(S("Length"), 34, 48, 50, 20, mainWindow, 0));
+  generateButton = Pinned(MakeButton(S("Generate"), 4, 72, 100, 20, mainWindow, kPushButton));
+  generatedArea = Pinned(MakeTextArea(4, 96, 430, 40, mainWindow, 0));
+  copyGeneratedButton = Pinned(MakeButton(S("Copy"), 434, 96, 50, 20, mainWindow, kPushButton));
+  addButton = Pinned(MakeButton(S("Add to records"), 484, 96, 100, 20, mainWindow, kPushButton));
+
+  GadgetSetFilter(lengthField, LengthKeyFilter, nullptr);
+  GadgetSetText(lengthField, S("20"));
+  GadgetDisable(copyGeneratedButton);
+  GadgetDisable(addButton);
+  ButtonSetState(invisibleBox, 1);
+  GadgetHide(generatedArea);
+
+  Ref<TGadget> panel = Pinned(MakePanel(0, 144, GadgetClientWidth(mainWindow), GadgetClientHeight(mainWindow) - 144,
+                                        mainWindow, kSunkenPanel, String()));
+  Pinned(MakeLabel(S("Password records"), 4, 0, 200, 20, panel, 0));
+  Pinned(MakeLabel(S("Find"), 254, 0, 34, 20, panel, 0));
+  findField = Pinned(MakeTextField(290, 0, 144, 20, panel, 0));
+  GadgetSetFilter(findField, FindKeyFilter, nullptr);
+  recordCombo = Pinned(MakeComboBox(4, 24, 430, 20, panel, 0));
+  recordArea = Pinned(MakeTextArea(4, 48, 430, 40, panel, 0));
+  copyRecordButton = Pinned(MakeButton(S("Copy"), 434, 48, 50, 20, panel, kPushButton));
+  deleteButton = Pinned(MakeButton(S("Delete"), 484, 48, 75, 20, panel, kPushButton));
+  changeButton = Pinned(MakeButton(S("Change\xE2\x80\xA6"), 559, 48, 75, 20, panel, kPushButton));
+  GadgetHide(recordArea);
+  Pinned(CreateHyperlinkGadget(SiteUrl(), GadgetClientWidth(panel) - 110, GadgetClientHeight(panel) - 20, 100, 20,
+                               panel, 0, S(kMakerHost)));
+
+  RefillRecordCombo();
+  if (recordCount > 0) ChooseRecordItem(0);
+  const String unreadable = UnreadableRecordsMessage();
+  if (!unreadable.empty()) WindowSetStatusText(mainWindow, unreadable);
+  return true;
+}
+
+void RunMainLoop() {
+  for (;;) {
+    const int32_t id = EventQueueWait();
+    if (PassphraseWindowHandle(id, CurrentEventSource()) || ChangeWindowHandle(id, CurrentEventSource())) {
+      // A merge before a new pair was written rebuilt the list: the records
+      // area must not go on showing a password that no item is chosen for.
+      if (GadgetSelectedItem(recordCombo) < 0 && shownPassword >= 0) ChooseRecordItem(ShownRecord(0));
+      SystemSleepMillis(25);
+      continue;
+    }
+    if (id == GadgetAction) {
+      HandleAction(CurrentEventSource());
+    } else if (id == MenuAction) {
+      int32_t tag = CurrentEventData();
+      if (tag == ExitTag) SystemEndProgram();
+      if (tag == AboutTag) SystemOpenURL(AboutUrl());
+      if (tag == PassphraseTag) OpenPassphraseWindow();
+      if (tag == ImportTag) ImportFromFile();
+      if (tag == ExportTag) ExportToFile();
+    } else if (id == WindowClose) {
+      SystemEndProgram();
+    } else if (id == TimerTick && CurrentEventSource() == clipboardTimer) {
+      ClipboardClear();
+    }
+    SystemSleepMillis(25);
+  }
+}

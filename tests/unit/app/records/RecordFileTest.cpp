@@ -1,0 +1,534 @@
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/records/KeyFile.h"
+#include "app/records/PairCommit.h"
+#include "app/records/RecordCipher.h"
+#include "app/records/RecordFile.h"
+#include "app/records/RecordView.h"
+#include "app/records/TestSeams.h"
+#include "runtime/Stream.h"
+#include "runtime/TestSeams.h"
+#include "tests/unit/app/records/RecordTestSupport.h"
+
+namespace {
+
+// A view that remembers the last status text and the labels it was told to
+// show.
+String status;
+std::vector<std::string> shown;
+const TRecordView kView = {[] {
+                             shown.clear();
+                             for (size_t i = 0; i < descriptions.size(); ++i)
+                               shown.push_back(NarrowString(RecordLabel(static_cast<int32_t>(i))));
+                           },
+                           [](const String& text) { status = text; }};
+
+// Each test gets a fresh directory with an RC4 key file, and a view that
+// stands in for the main window and the records combo box.
+class RecordFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteKeyFile("0123456789abcdefTheRestOfTheKey", "01234567", "rc4");
+    status.clear();
+    shown.clear();
+    RecordViewInstall(&kView);
+  }
+  void TearDown() override {
+    RecordViewInstall(nullptr);
+    StreamFailWritesAfter(-1);
+  }
+
+  static std::string Line(const char* field) { return NarrowString(EncryptRecordText(S(field))) + "\r\n"; }
+
+  static std::vector<std::string> Fields(const std::vector<String>& strings) {
+    std::vector<std::string> out;
+    for (const String& s : strings) out.push_back(NarrowString(s));
+    return out;
+  }
+
+  static int Entries() {
+    int count = 0;
+    DIR* d = opendir(".");
+    while (struct dirent* e = readdir(d)) count += e->d_name[0] != '.';
+    closedir(d);
+    return count;
+  }
+
+  TempDir dir;
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(RecordFile, LoadsTwoLinesPerRecordAndTestsTheEndBeforeEachRecord) {
+  const std::string body = Line("mail") + Line("pw1") + Line("bank") + Line("pw 2");
+  TempDir::Write("quorvel.dat", body);
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(2, recordCount);
+  EXPECT_EQ(Strings({"mail", "bank"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1", "pw 2"}), Fields(passwords));
+
+  // One extra line break: one more record, both fields empty.
+  TempDir::Write("quorvel.dat", body + "\r\n");
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(3, recordCount);
+  EXPECT_EQ(Strings({"mail", "bank", ""}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1", "pw 2", ""}), Fields(passwords));
+
+  // An odd number of lines: the last password is read at the end as empty.
+  TempDir::Write("quorvel.dat", Line("mail") + Line("pw1") + Line("lonely"));
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(Strings({"mail", "lonely"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1", ""}), Fields(passwords));
+
+  // LF-only lines, CR bytes inside lines and surrounding blanks load the same.
+  std::string mail = NarrowString(EncryptRecordText(S("mail")));
+  std::string pw = NarrowString(EncryptRecordText(S("pw1")));
+  TempDir::Write("quorvel.dat", mail.substr(0, 3) + "\r" + mail.substr(3) + "\n \t" + pw + "  \n");
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(Strings({"mail"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1"}), Fields(passwords));
+
+  // No record file: no records, nothing written.
+  remove("quorvel.dat");
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(0, recordCount);
+  EXPECT_TRUE(descriptions.empty());
+  EXPECT_EQ(0, PathKind(S("quorvel.dat")));
+}
+
+TEST_F(RecordFile, LegacyPlainFileIsRewrittenEncryptedAndDecryptsIndependently) {
+  remove("quorvel.key");
+  RecordViewInstall(nullptr);  // start-up migrates before the window exists
+  TempDir::Write("quorvel.dat", "  web mail\t\r\n\x01secret pw \x7f\r\n\x1f bank\nx  y\n");
+  ASSERT_EQ(KeySettle::Ready, SettleKeyFile());
+  EXPECT_EQ(0, PathKind(S("quorvel.key"))) << "the key is made together with the encrypted records";
+  ASSERT_TRUE(LoadRecords(false));
+  ASSERT_EQ(81u, TempDir::Read("quorvel.key").size());
+  EXPECT_EQ(2, recordCount);
+  EXPECT_EQ(Strings({"web mail", "bank"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"secret pw \x7f", "x  y"}), Fields(passwords));
+
+  std::string stored = TempDir::Read("quorvel.dat");
+  Strings lines;
+  for (size_t start = 0; start < stored.size();) {
+    size_t end = stored.find("\r\n", start);
+    ASSERT_NE(std::string::npos, end);
+    lines.push_back(stored.substr(start, end - start));
+    start = end + 2;
+  }
+  ASSERT_EQ(4u, lines.size());
+  const Strings expected = {"web mail", "secret pw \x7f", "bank", "x  y"};
+  // A 12-byte nonce and a 16-byte tag around each field.
+  for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ((12 + expected[i].size() + 16) * 2, lines[i].size());
+  EXPECT_EQ("web mail\nsecret pw \x7f\nbank\nx  y", IndependentDump());
+  struct stat st;
+  ASSERT_EQ(0, stat("quorvel.dat", &st));
+  EXPECT_EQ(0600u, st.st_mode & 0777);
+}
+
+TEST_F(RecordFile, FailedMigrationLeavesThePlainFileExactlyAsItWasWithoutAKey) {
+  const std::string plain = "mail\r\npw\r\n";
+  remove("quorvel.key");
+  TempDir::Write("quorvel.dat", plain);
+  // Failing in the key, in the records, at the end of either.
+  for (int64_t budget : {5, 64, 70, 100}) {
+    StreamFailWritesAfter(budget);
+    EXPECT_FALSE(LoadRecords(false)) << budget;
+    StreamFailWritesAfter(-1);
+    EXPECT_EQ(plain, TempDir::Read("quorvel.dat")) << budget;
+    EXPECT_EQ(1, Entries()) << budget;
+  }
+}
+
+namespace {
+int crashAt = 0;
+void CrashAtStep(int step) {
+  if (step == crashAt) _exit(0);
+}
+
+// Runs work in a child process that dies right after step crashAt.
+void CrashDuring(void (*work)()) {
+  const pid_t child = fork();
+  if (child == 0) {
+    PairCommitStepHook(CrashAtStep);
+    work();
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+}
+}  // namespace
+
+// Killed after each step of a migration or a re-keying, the next start finds
+// either the old pair (a plain file and no key, or the old key and records) or
+// the complete new one; either way the records are all there.
+TEST_F(RecordFile, ACrashBetweenAnyTwoStepsLeavesTheOldPairOrTheWholeNewOne) {
+  RecordViewInstall(nullptr);
+  const Strings expected = {"mail", "pw", "bank", "x y"};
+  for (bool migrating : {true, false}) {
+    for (crashAt = 1; crashAt <= 4; ++crashAt) {
+      const std::string oldKey = "0123456789abcdefTheRestOfTheKey\r\n01234567\r\nrc4\r\n";
+      if (migrating) {
+        remove("quorvel.key");
+        TempDir::Write("quorvel.dat", "mail\r\npw\r\nbank\r\nx y\r\n");
+        CrashDuring([] { LoadRecords(false); });
+      } else {
+        TempDir::Write("quorvel.key", oldKey);
+        TempDir::Write("quorvel.dat", Line("mail") + Line("pw") + Line("bank") + Line("x y"));
+        CrashDuring([] {
+          LoadRecords(true);
+          CommitNewPair(recordCount);
+        });
+      }
+      // The next start.
+      RecoverPairCommit();
+      RemoveLeftovers();
+      const bool committed = crashAt >= 3;
+      EXPECT_EQ(committed || !migrating, PathKind(S("quorvel.key")) == 1) << migrating << crashAt;
+      if (PathKind(S("quorvel.key")) == 1) {
+        EXPECT_EQ(!committed, TempDir::Read("quorvel.key") == oldKey) << migrating << crashAt;
+      }
+      ASSERT_TRUE(LoadRecords(PathKind(S("quorvel.key")) == 1)) << migrating << crashAt;
+      EXPECT_EQ(expected, Strings({NarrowString(descriptions[0]), NarrowString(passwords[0]),
+                                   NarrowString(descriptions[1]), NarrowString(passwords[1])}))
+          << migrating << crashAt;
+      EXPECT_EQ(2, Entries()) << "pending or temporary files left: " << migrating << crashAt;
+    }
+  }
+}
+
+TEST_F(RecordFile, SavingNeverLeavesAHalfWrittenOrSentinelFile) {
+  descriptions = {S("mail"), S(" bank ")};
+  passwords = {S("pw1"), S("pw2\r\n")};
+  recordCount = 2;
+  TempDir::Write("quorvel.dat", "old");
+  chmod("quorvel.dat", 0644);
+  RecordFileWritten(2);  // the file this program last wrote: replaced, not merged
+  ASSERT_EQ(1, SaveRecords(2));
+  const std::string saved = TempDir::Read("quorvel.dat");
+  EXPECT_EQ(Line("mail") + Line("pw1") + Line("bank") + Line("pw2"), saved);
+  struct stat st;
+  ASSERT_EQ(0, stat("quorvel.dat", &st));
+  EXPECT_EQ(0600u, st.st_mode & 0777);
+  EXPECT_EQ(String(), status);
+
+  // A write that fails midway keeps the previous file and leaves no debris.
+  const int entries = Entries();
+  descriptions.push_back(S("third"));
+  passwords.push_back(S("pw3"));
+  for (int64_t budget : {0, 10, 30}) {
+    StreamFailWritesAfter(budget);
+    EXPECT_EQ(0, SaveRecords(3));
+    StreamFailWritesAfter(-1);
+    EXPECT_EQ(saved, TempDir::Read("quorvel.dat"));
+    EXPECT_EQ(entries, Entries());
+    EXPECT_EQ(kSaveFailedMessage, status);
+  }
+
+  // A key file that makes the cipher answer a sentinel: nothing is written.
+  for (const char* cipher : {"RC4", "rc4 "}) {
+    status.clear();
+    WriteKeyFile("0123456789abcdef", "01234567", cipher);
+    EXPECT_EQ(0, SaveRecords(3));
+    EXPECT_EQ(saved, TempDir::Read("quorvel.dat"));
+    EXPECT_EQ(kSaveFailedMessage, status);
+  }
+
+  // The status text stays after a later successful save; with no window the
+  // failure is still answered with 0.
+  WriteKeyFile("0123456789abcdef", "01234567", "rc4");
+  ASSERT_EQ(1, SaveRecords(3));
+  EXPECT_EQ(kSaveFailedMessage, status);
+  RecordViewInstall(nullptr);
+  StreamFailWritesAfter(0);
+  EXPECT_EQ(0, SaveRecords(3));
+  StreamFailWritesAfter(-1);
+
+  // Zero records empty the file; counts beyond the arrays write what exists.
+  ASSERT_EQ(1, SaveRecords(0));
+  EXPECT_EQ("", TempDir::Read("quorvel.dat"));
+  ASSERT_EQ(1, SaveRecords(99));
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(3, recordCount);
+}
+
+TEST_F(RecordFile, FieldsThatCouldNotBeDecryptedKeepTheirStoredLines) {
+  WriteKeyFile(std::string(32, 'k'), "0123456789abcdef", "aes_256_cbc");
+  std::string good = Line("mail") + Line("pw1");
+  std::string bad = NarrowString(EncryptRecordText(S("bank"))).substr(0, 30) + "\r\n" + Line("pw2");
+  TempDir::Write("quorvel.dat", good + bad);
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(Strings({"mail", "-2"}), Fields(descriptions));
+  descriptions.push_back(S("new"));
+  passwords.push_back(S("pw3"));
+  recordCount = 3;
+  ASSERT_EQ(1, SaveRecords(3));
+  const std::string saved = TempDir::Read("quorvel.dat");
+  EXPECT_EQ(good + bad, saved.substr(0, good.size() + bad.size()));
+  ASSERT_TRUE(LoadRecords(true));
+  EXPECT_EQ(Strings({"mail", "-2", "new"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw1", "pw2", "pw3"}), Fields(passwords));
+}
+
+TEST_F(RecordFile, DeleteMovesLaterRecordsUpAndIgnoresIndicesOutsideTheRecords) {
+  descriptions = {S("a"), S("b"), S("c")};
+  passwords = {S("1"), S("2"), S("3")};
+  recordCount = 3;
+  for (int32_t index : {-1, 3, 7}) EXPECT_EQ(0, DeleteRecord(index, 3));
+  EXPECT_EQ(3u, descriptions.size());
+  EXPECT_TRUE(shown.empty());  // nothing refilled either
+
+  ASSERT_EQ(1, DeleteRecord(0, 3));
+  EXPECT_EQ(Strings({"b", "c"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"2", "3"}), Fields(passwords));
+  EXPECT_EQ(Strings({"b", "c"}), shown);
+
+  ASSERT_EQ(1, DeleteRecord(1, 2));
+  EXPECT_EQ(Strings({"b"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"b"}), shown);
+
+  ASSERT_EQ(1, DeleteRecord(0, 1));
+  EXPECT_TRUE(descriptions.empty());
+  EXPECT_TRUE(passwords.empty());
+  EXPECT_TRUE(shown.empty());
+
+  // No records left: nothing to delete.
+  EXPECT_EQ(0, DeleteRecord(0, 0));
+  EXPECT_EQ(0, DeleteRecord(-1, 0));
+
+  // Before the window exists nothing is told.
+  RecordViewInstall(nullptr);
+  descriptions = {S("x"), S("y")};
+  passwords = {S("1"), S("2")};
+  EXPECT_EQ(1, DeleteRecord(1, 2));
+  EXPECT_EQ(Strings({"x"}), Fields(descriptions));
+}
+
+// quorvel.dat replaced from outside between a load and a save, the way a sync
+// tool does it (a new file renamed over the old one): the save merges what
+// each side did, carries a stored line that could not be decrypted through
+// byte for byte, and writes nothing over a version it cannot read.
+TEST_F(RecordFile, ASaveMergesAFileReplacedElsewhereSinceItWasLastRead) {
+  WriteKeyFile(std::string(32, 'k'), "0123456789abcdef", "aes_256_cbc");
+  const std::string damaged = NarrowString(EncryptRecordText(S("old"))).substr(0, 30);
+  // Records as "description=password"; "?" stands for the damaged line.
+  auto body = [&](const Strings& records) {
+    std::string text;
+    for (const std::string& r : records) {
+      const std::string d = r.substr(0, r.find('='));
+      text += (d == "?" ? damaged + "\r\n" : Line(d.c_str())) + Line(r.substr(r.find('=') + 1).c_str());
+    }
+    return text;
+  };
+  auto replaceElsewhere = [](const std::string& text) {
+    TempDir::Write("synced.tmp", text);
+    ASSERT_EQ(0, rename("synced.tmp", "quorvel.dat"));
+  };
+  auto held = [] {
+    Strings out;
+    for (int32_t i = 0; i < recordCount; ++i)
+      out.push_back((RecordReadable(i) ? NarrowString(descriptions[i]) : "?") + "=" + NarrowString(passwords[i]));
+    return out;
+  };
+  const Strings base = {"a=1", "b=2", "?=3"};
+  struct TCase {
+    const char* what;
+    void (*ours)();
+    Strings theirs, merged;
+    const char* status;
+  } cases[] = {
+      {"added there",
+       [] {},
+       {"a=1", "b=2", "?=3", "d=4"},
+       {"a=1", "b=2", "?=3", "d=4"},
+       "1 record added there, 0 removed"},
+      {"added here, deleted there",
+       [] {
+         descriptions.push_back(S("e"));
+         passwords.push_back(S("5"));
+         ++recordCount;
+       },
+       {"a=1", "?=3"},
+       {"a=1", "?=3", "e=5"},
+       "0 records added there, 1 removed"},
+      {"changed on both sides",
+       [] { ChangeRecord(1, S("b"), S("2x")); },
+       {"a=1", "b=2y", "?=3"},
+       {"a=1", "b=2x", "?=3", "b=2y"},
+       "1 record added there, 0 removed"},
+      {"deleted here, changed there",
+       [] { DeleteRecord(0, recordCount--); },
+       {"a=1z", "b=2", "?=3"},
+       {"b=2", "?=3", "a=1z"},
+       "1 record added there, 0 removed"},
+      {"the unreadable record deleted there",
+       [] {},
+       {"a=1", "b=2"},
+       {"a=1", "b=2"},
+       "0 records added there, 1 removed"},
+      {"the same change on both sides",
+       [] { ChangeRecord(0, S("a"), S("1z")); },
+       {"a=1z", "b=2", "?=3"},
+       {"a=1z", "b=2", "?=3"},
+       "no record added or removed"},
+  };
+  for (const TCase& c : cases) {
+    TempDir::Write("quorvel.dat", body(base));
+    ASSERT_TRUE(LoadRecords(true));
+    c.ours();
+    replaceElsewhere(body(c.theirs));
+    status.clear();
+    ASSERT_EQ(1, SaveRecords(recordCount)) << c.what;
+    EXPECT_EQ(c.merged, held()) << c.what;
+    EXPECT_NE(std::string::npos, NarrowString(status).find(std::string("merged: ") + c.status)) << c.what;
+    const bool keptLine = TempDir::Read("quorvel.dat").find(damaged + "\r\n") != std::string::npos;
+    EXPECT_EQ(std::count(c.merged.begin(), c.merged.end(), "?=3") == 1, keptLine) << c.what;
+    ASSERT_TRUE(LoadRecords(true));
+    EXPECT_EQ(c.merged, held()) << c.what << ", read back";
+  }
+
+  // Saved without a change elsewhere: no merge. A file removed meanwhile is
+  // written anew.
+  status.clear();
+  ASSERT_EQ(1, SaveRecords(recordCount));
+  remove("quorvel.dat");
+  ASSERT_EQ(1, SaveRecords(recordCount));
+  EXPECT_EQ(String(), status);
+
+  // A version under another key cannot be read: nothing is written and the
+  // records stay as they are.
+  WriteKeyFile(std::string(32, 'o'), "0123456789abcdef", "aes_256_cbc");
+  const std::string other = Line("x") + Line("y");
+  WriteKeyFile(std::string(32, 'k'), "0123456789abcdef", "aes_256_cbc");
+  replaceElsewhere(other);
+  const Strings before = held();
+  EXPECT_EQ(0, SaveRecords(recordCount));
+  EXPECT_EQ(other, TempDir::Read("quorvel.dat"));
+  EXPECT_EQ(before, held());
+  EXPECT_NE(std::string::npos, NarrowString(status).find("cannot be read with quorvel.key"));
+}
+
+TEST(RecordFileText, TrimRemovesBlanksAndControlsFromBothEndsOnly) {
+  EXPECT_EQ(S("a b"), TrimText(S(" \t\r\na b\x01\x1f ")));
+  EXPECT_EQ(String(), TrimText(S(" \t\x01\x20")));
+  EXPECT_EQ(String(), TrimText(String()));
+  EXPECT_EQ(S("\x7f"
+              "x\x7f"),
+            TrimText(S("\x7fx\x7f")));  // 127 is kept
+  EXPECT_EQ(String(u"\u0101"), TrimText(String(u" \u0101\n")));
+}
+
+}  // namespace
+
+// Only the temporary names the program's own saves and key creations use, as
+// regular files, go; anything else that merely looks alike stays.
+TEST_F(RecordFile, StartUpRemovesOnlyTheProgramsOwnLeftovers) {
+  const Strings ours = {"quorvel.dat.tmpAZaz09", "quorvel.key.tmp9Zz0aA", "quorvel.dat.pending.tmp000000",
+                        "quorvel.key.pending.tmpzzzzzz"};
+  const Strings theirs = {"quorvel.dat.tmp12345",  "quorvel.dat.tmp1234567", "quorvel.dat.tmp12345!",
+                          "quorvel.datXtmp123456", "notes.tmp123456",        "quorvel.dat.pendingtmp123456",
+                          "quorvel.bak.tmp123456"};
+  for (const auto& name : ours) TempDir::Write(name.c_str(), "debris");
+  for (const auto& name : theirs) TempDir::Write(name.c_str(), "mine");
+  ASSERT_EQ(0, mkdir("quorvel.key.tmpdirect", 0700));
+  ASSERT_EQ(0, symlink("quorvel.dat", "quorvel.dat.tmplinked"));
+  RemoveLeftovers();
+  for (const auto& name : ours) EXPECT_EQ(0, PathKind(S(name.c_str()))) << name;
+  for (const auto& name : theirs) EXPECT_EQ(1, PathKind(S(name.c_str()))) << name;
+  EXPECT_EQ(2, PathKind(S("quorvel.key.tmpdirect")));
+  struct stat st;
+  EXPECT_EQ(0, lstat("quorvel.dat.tmplinked", &st)) << "a link is not the program's own file";
+}
+
+// Under an "aes_256_gcm" key file, equal fields give different lines, and a
+// line that is changed, swapped or moved is detected: its record reads as
+// not readable, the status bar names it, and every stored line is saved
+// exactly as it was while the other records are saved anew.
+TEST_F(RecordFile, AuthenticatedLinesThatWereChangedSwappedOrMovedAreReportedAndKept) {
+  remove("quorvel.key");
+  ASSERT_EQ(KeySettle::Ready, WriteFreshKey(kKeyFileName, true));
+  descriptions = {S("bank"), S("mail"), S("shop")};
+  passwords = {S("same"), S("same"), S("other")};
+  recordCount = 3;
+  ASSERT_EQ(1, SaveRecords(3));
+  const std::string original = TempDir::Read("quorvel.dat");
+  Strings lines;
+  for (size_t at = 0; at < original.size(); at = original.find("\r\n", at) + 2)
+    lines.push_back(original.substr(at, original.find("\r\n", at) - at));
+  ASSERT_EQ(6u, lines.size());
+  EXPECT_NE(lines[1], lines[3]) << "equal passwords, equal lines";
+
+  struct TCase {
+    const char* what;
+    Strings stored;
+    std::vector<size_t> failedLines;
+    std::vector<int32_t> unreadable;
+    const char* status;
+  } cases[] = {
+      {"as written", lines, {}, {}, ""},
+      {"a digit changed",
+       {lines[0], lines[1], lines[2], lines[3], lines[4],
+        std::string(lines[5]).replace(30, 1, lines[5][30] == '0' ? "1" : "0")},
+       {5},
+       {2},
+       "Record 3 could not be read"},
+      {"two password lines swapped",
+       {lines[0], lines[3], lines[2], lines[1], lines[4], lines[5]},
+       {1, 3},
+       {0, 1},
+       "Records 1, 2 could not be read"},
+      {"two records swapped",
+       {lines[4], lines[5], lines[2], lines[3], lines[0], lines[1]},
+       {0, 1, 4, 5},
+       {0, 2},
+       "Records 1, 3 could not be read"},
+  };
+  for (const TCase& c : cases) {
+    std::string file;
+    for (const std::string& line : c.stored) file += line + "\r\n";
+    TempDir::Write("quorvel.dat", file);
+    ASSERT_TRUE(LoadRecords(true)) << c.what;
+    EXPECT_EQ(c.unreadable, UnreadableRecords()) << c.what;
+    EXPECT_EQ(0u, NarrowString(UnreadableRecordsMessage()).find(c.status)) << c.what;
+    for (int32_t i : c.unreadable) {
+      EXPECT_FALSE(RecordReadable(i)) << c.what;
+      EXPECT_EQ("Record " + std::to_string(i + 1) + ": not readable", NarrowString(RecordLabel(i))) << c.what;
+    }
+    ASSERT_EQ(1, SaveRecords(recordCount)) << c.what;
+    const std::string saved = TempDir::Read("quorvel.dat");
+    for (size_t i = 0; i < c.stored.size(); ++i) {
+      const bool kept = std::count(c.failedLines.begin(), c.failedLines.end(), i) > 0;
+      EXPECT_EQ(kept, saved.find(c.stored[i] + "\r\n") != std::string::npos) << c.what << ", line " << i;
+    }
+    ASSERT_TRUE(LoadRecords(true));
+    EXPECT_EQ(c.unreadable, UnreadableRecords()) << c.what << ", after the save";
+  }
+  // A field that could not be read is never re-encrypted under a new key.
+  EXPECT_EQ(PairResult::WriteFailed, CommitNewPair(recordCount));
+}
+
+// Pairs of the older kinds load and save byte for byte, and a record added
+// to them is encrypted in their own kind.
+TEST_F(RecordFile, OlderKindsSaveByteForByteAndAddInTheirOwnKind) {
+  for (const char* cipher : {"rc4", "aes_256_cbc"}) {
+    WriteKeyFile(std::string(32, 'k'), "0123456789abcdef", cipher);
+    const std::string file = Line("bank") + Line("pw1") + Line("mail") + Line("pw1");
+    TempDir::Write("quorvel.dat", file);
+    ASSERT_TRUE(LoadRecords(true));
+    ASSERT_EQ(1, SaveRecords(recordCount));
+    EXPECT_EQ(file, TempDir::Read("quorvel.dat")) << cipher;
+    descriptions.push_back(S("new"));
+    passwords.push_back(S("pw3"));
+    ASSERT_EQ(1, SaveRecords(++recordCount));
+    EXPECT_EQ(file + Line("new") + Line("pw3"), TempDir::Read("quorvel.dat")) << cipher;
+    EXPECT_EQ(TempDir::Read("quorvel.key"), std::string(32, 'k') + "\r\n0123456789abcdef\r\n" + cipher + "\r\n");
+  }
+}
