@@ -7,6 +7,30 @@
 
 #include <vector>
 
+namespace {
+TFileStamp StampOf(const struct stat& st) {
+  TFileStamp stamp;
+  stamp.exists = true;
+  stamp.st_dev = st.st_dev;
+  stamp.st_ino = st.st_ino;
+  stamp.st_size = st.st_size;
+  stamp.st_mtim = st.st_mtim;
+  return stamp;
+}
+}  // namespace
+
+bool TFileStamp::operator==(const TFileStamp& other) const {
+  if (exists != other.exists) return false;
+  return !exists || (st_dev == other.st_dev && st_ino == other.st_ino && st_size == other.st_size &&
+                     st_mtim.tv_sec == other.st_mtim.tv_sec && st_mtim.tv_nsec == other.st_mtim.tv_nsec);
+}
+
+TFileStamp FileStampOf(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return TFileStamp();
+  return StampOf(st);
+}
+
 std::string DirectoryOf(const std::string& path) {
   auto slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -56,20 +80,38 @@ void TAtomicFile::WriteLine(const String& text) {
   if (!stream_ || !stream_->WriteLine(text)) failed_ = true;
 }
 
+void TAtomicFile::ExpectTarget(const TFileStamp& stamp) {
+  expecting_ = true;
+  expected_ = stamp;
+}
+
 bool TAtomicFile::Commit() { return Finish(true); }
 
 bool TAtomicFile::CommitNew() { return Finish(false); }
 
 bool TAtomicFile::Finish(bool replace) {
   if (!stream_) return false;
+  targetChanged_ = false;
+  written_ = TFileStamp();
   bool ok = !failed_ && stream_->Sync();
-  ok = stream_->Close() && ok;
+  struct stat st;
+  if (ok && ::fstat(stream_->Descriptor(), &st) == 0) written_ = StampOf(st);
+  ok = stream_->Close() && ok && written_.exists;
+  // Looked at last, once the new content is on disk, so that a replacement
+  // can only slip in during the few calls up to the rename.
+  if (ok && expecting_ && FileStampOf(path_) != expected_) {
+    targetChanged_ = true;
+    ok = false;
+  }
   if (ok && replace) ok = ::rename(tempPath_.c_str(), path_.c_str()) == 0;
   // A hard link never replaces an existing file; the temporary name goes
   // afterwards (Discard).
   if (ok && !replace) ok = ::link(tempPath_.c_str(), path_.c_str()) == 0;
   if (!ok || !replace) Discard();
-  if (!ok) return false;
+  if (!ok) {
+    written_ = TFileStamp();
+    return false;
+  }
   tempPath_.clear();
   stream_.reset();
   SyncDirectoryOf(path_);

@@ -1,6 +1,26 @@
 #pragma once
 
+#include <sys/types.h>
+#include <time.h>
+
 #include "runtime/Stream.h"
+
+// The identity of what a path names, to tell whether another program has
+// replaced or rewritten a file since we last read or wrote it (a sync tool
+// renames its own copy over it). Two stamps of nothing are equal.
+struct TFileStamp {
+  bool exists = false;
+  dev_t st_dev = 0;
+  ino_t st_ino = 0;
+  off_t st_size = 0;
+  timespec st_mtim{};
+
+  bool operator==(const TFileStamp& other) const;
+};
+
+// The stamp of the file path names, symbolic links followed; exists is false
+// when there is nothing there (or it cannot be examined).
+TFileStamp FileStampOf(const std::string& path);
 
 // Replaces a file so that a reader only ever sees the old or the new content:
 // the new content goes to an owner-only temporary file in the same directory,
@@ -25,6 +45,19 @@ class TAtomicFile {
   // appeared meanwhile is kept and the answer is false.
   bool CommitNew();
 
+  // Commit and CommitNew then first check that the target is still what
+  // stamp describes (a stamp of nothing: that there is still nothing), right
+  // before the rename; when it is not, the new content is discarded, the
+  // other program's file stays, the commit fails and TargetChanged answers
+  // true.
+  void ExpectTarget(const TFileStamp& stamp);
+  bool TargetChanged() const { return targetChanged_; }
+  // After a successful commit: the stamp of the file now in place. It is
+  // taken from the temporary file once it is written and synced; the rename
+  // keeps device, inode, size and modification time, so no replacement after
+  // the rename can pass for our own file.
+  const TFileStamp& Written() const { return written_; }
+
  private:
   void Discard();
   bool Finish(bool replace);
@@ -33,6 +66,10 @@ class TAtomicFile {
   std::string tempPath_;
   Ref<TStream> stream_;
   bool failed_ = false;
+  bool expecting_ = false;
+  TFileStamp expected_;
+  bool targetChanged_ = false;
+  TFileStamp written_;
 };
 
 // The file a path finally names: symbolic links are followed (relative ones

@@ -48,18 +48,30 @@ bool TStream::Fill() {
   if (fd_ < 0 || writable_ || atEnd_) return false;
   buffer_.resize(kBufferSize);
   for (;;) {
-    ssize_t n = ::read(fd_, buffer_.data(), kBufferSize);
+    // At the limit one more byte is asked for, only to learn whether the
+    // file goes on; it is never delivered.
+    const size_t want = readLimit_ < kBufferSize ? static_cast<size_t>(readLimit_) : kBufferSize;
+    ssize_t n = ::read(fd_, buffer_.data(), want > 0 ? want : 1);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed_ = true;
+    if (n > 0 && want == 0) {
+      limitExceeded_ = true;
+      SecureWipe(buffer_.data(), 1);
+      n = 0;
+    }
     if (n <= 0) {
       atEnd_ = true;
       pos_ = len_ = 0;
       return false;
     }
+    readLimit_ -= static_cast<uint64_t>(n);
     pos_ = 0;
     len_ = static_cast<size_t>(n);
     return true;
   }
 }
+
+void TStream::SetReadLimit(uint64_t maxBytes) { readLimit_ = maxBytes; }
 
 bool TStream::Eof() {
   if (pos_ < len_) return false;
@@ -85,36 +97,53 @@ size_t TStream::Read(uint8_t* out, size_t count) {
 }
 
 String TStream::ReadLine() {
+  String line;
+  ReadLineInto(line, SIZE_MAX);
+  return line;
+}
+
+bool TStream::ReadLineBounded(String& out, size_t maxChars) { return ReadLineInto(out, maxChars); }
+
+bool TStream::ReadLineInto(String& line, size_t maxChars) {
   // The line may be a secret: it is taken in runs up to the line end or the
   // buffer's end, and its storage grows by hand so that every outgrown copy
   // is wiped before it is released.
-  String line;
+  SecureWipe(line);
+  line.clear();
   while (pos_ < len_ || Fill()) {
     // Locals: the compiler cannot keep members in registers across stores
     // through byte pointers.
     const uint8_t* const data = buffer_.data();
     const size_t start = pos_, length = len_;
-    size_t end = start;
-    while (end < length && data[end] != 10 && data[end] != 0) ++end;
-    if (line.size() + (end - start) > line.capacity()) {
+    size_t end = start, kept = line.size();
+    while (end < length && data[end] != 10 && data[end] != 0 && kept <= maxChars) {
+      if (data[end] != 13) ++kept;
+      ++end;
+    }
+    if (kept > maxChars) {
+      pos_ = end;
+      SecureWipe(line);
+      line.clear();
+      return false;
+    }
+    if (kept > line.capacity()) {
       String bigger;
-      bigger.reserve(std::max(line.capacity() * 2, line.size() + (end - start) + 16));
+      bigger.reserve(std::max(line.capacity() * 2, kept + 16));
       bigger = line;
       SecureWipe(line);
       line.swap(bigger);
     }
     size_t at = line.size();
-    line.resize(at + (end - start));
+    line.resize(kept);
     char16_t* const out = line.data();
     for (size_t i = start; i < end; ++i) {
       if (data[i] != 13) out[at++] = static_cast<char16_t>(data[i]);
     }
-    line.resize(at);
     const bool complete = end < length;
     pos_ = complete ? end + 1 : end;
     if (complete) break;
   }
-  return line;
+  return true;
 }
 
 bool TStream::WriteBytes(const uint8_t* bytes, size_t count) {
@@ -184,6 +213,90 @@ Ref<TStream> OpenForReading(const String& path) {
     return nullptr;
   }
   return New<TStream>(fd, false);
+}
+
+namespace {
+TOpenRefusal RefusalOf(int error) {
+  return error == ENOENT || error == ENOTDIR ? TOpenRefusal::Missing : TOpenRefusal::Unreadable;
+}
+
+TOpenRefusal CheckRegular(const struct stat& st, uint64_t maxBytes) {
+  if (!S_ISREG(st.st_mode)) return TOpenRefusal::NotRegular;
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) return TOpenRefusal::TooLarge;
+  return TOpenRefusal::None;
+}
+
+Ref<TStream> OpenRegular(const std::string& name, uint64_t maxBytes, TOpenRefusal& why) {
+  // Looked at before opening, because opening a device can do something of
+  // its own; the descriptor decides afterwards, as the path may name
+  // something else by then.
+  struct stat st;
+  if (::stat(name.c_str(), &st) != 0) {
+    why = RefusalOf(errno);
+    return nullptr;
+  }
+  if ((why = CheckRegular(st, maxBytes)) != TOpenRefusal::None) return nullptr;
+  // Should a FIFO have taken the file's place, O_NONBLOCK opens it at once
+  // instead of waiting for a writer; a terminal never becomes ours.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    why = RefusalOf(errno);
+    return nullptr;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fstat(fd, &st) != 0) {
+    why = TOpenRefusal::Unreadable;
+  } else if ((why = CheckRegular(st, maxBytes)) == TOpenRefusal::None &&
+             ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    why = TOpenRefusal::Unreadable;
+  }
+  if (why != TOpenRefusal::None) {
+    ::close(fd);
+    return nullptr;
+  }
+  Ref<TStream> stream = New<TStream>(fd, false);
+  stream->SetReadLimit(maxBytes);
+  return stream;
+}
+
+// Appends without leaving an unwiped copy behind when the storage grows.
+void AppendWiping(std::string& bytes, const uint8_t* data, size_t count) {
+  if (bytes.size() + count > bytes.capacity()) {
+    std::string bigger;
+    bigger.reserve(std::max(bytes.capacity() * 2, bytes.size() + count));
+    bigger = bytes;
+    SecureWipe(bytes);
+    bytes.swap(bigger);
+  }
+  bytes.append(reinterpret_cast<const char*>(data), count);
+}
+}  // namespace
+
+Ref<TStream> OpenRegularForReading(const String& path, uint64_t maxBytes, TOpenRefusal* why) {
+  TOpenRefusal refusal = TOpenRefusal::None;
+  Ref<TStream> stream = OpenRegular(NarrowString(path), maxBytes, refusal);
+  if (why) *why = refusal;
+  return stream;
+}
+
+bool ReadRegularFile(const String& path, uint64_t maxBytes, std::string& bytes, TOpenRefusal* why) {
+  SecureWipe(bytes);
+  bytes.clear();
+  TOpenRefusal refusal = TOpenRefusal::None;
+  if (Ref<TStream> stream = OpenRegular(NarrowString(path), maxBytes, refusal)) {
+    uint8_t chunk[4096];
+    for (size_t n; (n = stream->Read(chunk, sizeof chunk)) > 0;) AppendWiping(bytes, chunk, n);
+    SecureWipe(chunk, sizeof chunk);
+    // Close fails after a read error: the bytes would not be the whole file.
+    if (!stream->Close()) refusal = TOpenRefusal::Unreadable;
+    if (stream->LimitExceeded()) refusal = TOpenRefusal::TooLarge;
+  }
+  if (refusal != TOpenRefusal::None) {
+    SecureWipe(bytes);
+    bytes.clear();
+  }
+  if (why) *why = refusal;
+  return refusal == TOpenRefusal::None;
 }
 
 Ref<TStream> OpenForWriting(const String& path) {

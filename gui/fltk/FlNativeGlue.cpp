@@ -26,6 +26,12 @@ std::optional<std::string> RunChooser(const std::string& title, const std::strin
                                       int type) {
   Fl_File_Chooser chooser(path.empty() ? nullptr : path.c_str(), filter.empty() ? nullptr : filter.c_str(), type,
                           title.c_str());
+  // The files picked here are exports full of passwords: the chooser must
+  // never show their content. The check button that would turn the preview
+  // back on (and remember it for the next chooser) goes away with it.
+  chooser.preview(0);
+  chooser.previewButton->deactivate();
+  chooser.previewButton->hide();
   chooser.show();
   while (chooser.shown()) Fl::wait();
   if (chooser.count() <= 0 || !chooser.value()) return std::nullopt;

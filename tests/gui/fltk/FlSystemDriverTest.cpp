@@ -1,6 +1,10 @@
-#include "tests/gui/fltk/BackEndSupport.h"
 // clang-format off
+// Before Xlib's headers: XInput's CREATE macro breaks this one.
+#include <gtest/gtest.h>
+#include <FL/Fl_File_Chooser.H>
+#include "tests/gui/fltk/BackEndSupport.h"
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Group.H>
 // clang-format on
 #include <unistd.h>
@@ -113,6 +117,40 @@ TEST_F(FlSystemDriverTest, ChoosersGiveThePickedPathOrNothing) {
             String());
   EXPECT_EQ(WithAnswer(XK_Escape, [&] { return SystemRequestDir(S("Folder"), WidenString(dir)); }), String());
   rmdir(dir.c_str());
+}
+
+// What the next chooser offers for its preview, read while it is shown.
+struct PreviewSeen {
+  bool found = false, offered = true, on = true;
+  int tries = 0;
+};
+
+void InspectPreview(void* data) {
+  auto* seen = static_cast<PreviewSeen*>(data);
+  Fl_Window* chooser = Fl::modal();
+  if (!chooser || !chooser->shown()) {
+    if (++seen->tries < 300) Fl::repeat_timeout(0.02, InspectPreview, data);
+    return;
+  }
+  std::vector<Fl_Widget*> widgets{chooser};
+  for (size_t i = 0; i < widgets.size(); ++i) {
+    if (Fl_Group* group = widgets[i]->as_group())
+      for (int c = 0; c < group->children(); ++c) widgets.push_back(group->child(c));
+    auto* button = dynamic_cast<Fl_Check_Button*>(widgets[i]);
+    if (button && button->label() && std::string(button->label()) == Fl_File_Chooser::preview_label)
+      *seen = {true, button->visible() || button->active(), button->value() != 0};
+  }
+  chooser->hide();
+}
+
+TEST_F(FlSystemDriverTest, ChoosersNeverPreviewTheFileNorOfferToTurnPreviewOn) {
+  for (int32_t save : {0, 1}) {
+    PreviewSeen seen;
+    Fl::add_timeout(0.05, InspectPreview, &seen);
+    SystemRequestFile(S("Passwords"), S("csv"), save, S("/tmp"));
+    Fl::remove_timeout(InspectPreview, &seen);
+    EXPECT_TRUE(seen.found && !seen.offered && !seen.on) << "save " << save;
+  }
 }
 
 int32_t completionValue = 0;

@@ -66,6 +66,49 @@ TEST(Stream, PathKindAndOpenFailures) {
   EXPECT_TRUE(in->Eof());
 }
 
+TEST(Stream, RegularOpenRefusesAllButRegularFilesUpToTheCap) {
+  TempDir dir;
+  TempDir::Write("exact", std::string(64, 'e'));
+  TempDir::Write("big", std::string(65, 'b'));
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", "zero"), 0);
+  ASSERT_EQ(mkdir("dir", 0700), 0);
+  const std::pair<const char*, TOpenRefusal> cases[] = {
+      {"exact", TOpenRefusal::None},      {"big", TOpenRefusal::TooLarge},   {"fifo", TOpenRefusal::NotRegular},
+      {"zero", TOpenRefusal::NotRegular}, {"dir", TOpenRefusal::NotRegular}, {"missing", TOpenRefusal::Missing}};
+  for (const auto& [name, refusal] : cases) {
+    SCOPED_TRACE(name);
+    TOpenRefusal why = TOpenRefusal::Unreadable;
+    EXPECT_EQ(OpenRegularForReading(S(name), 64, &why) != nullptr, refusal == TOpenRefusal::None);
+    EXPECT_EQ(why, refusal);
+    std::string bytes = "stale";
+    EXPECT_EQ(ReadRegularFile(S(name), 64, bytes, &why), refusal == TOpenRefusal::None);
+    EXPECT_EQ(why, refusal);
+    EXPECT_EQ(bytes, refusal == TOpenRefusal::None ? TempDir::Read("exact") : "");
+  }
+}
+
+TEST(Stream, BoundedReadsStopAtTheirCaps) {
+  TempDir dir;
+  TempDir::Write("lines", "0123456789\r\n" + std::string(100000, 'Q') + "\nnext");
+  auto in = OpenRegularForReading(S("lines"), 1 << 20);
+  String line = S("left over");
+  EXPECT_TRUE(in->ReadLineBounded(line, 10));
+  EXPECT_EQ(line, S("0123456789"));
+  EXPECT_FALSE(in->ReadLineBounded(line, 10));
+  EXPECT_TRUE(line.empty());
+  EXPECT_EQ(in->ReadLine().size(), 100000u - 11) << "stops just past the cap";
+  // A file that grows after it was opened (and found small enough) is cut at the cap.
+  TempDir::Write("growing", std::string(100, 'g'));
+  auto growing = OpenRegularForReading(S("growing"), 100);
+  std::ofstream("growing", std::ios::app) << std::string(50000, 'h');
+  uint8_t buffer[4096];
+  size_t total = 0;
+  for (size_t n; (n = growing->Read(buffer, sizeof buffer)) > 0;) total += n;
+  EXPECT_EQ(total, 100u);
+  EXPECT_TRUE(growing->LimitExceeded());
+}
+
 TEST(Stream, FailingWriteIsReported) {
   TempDir dir;
   auto out = OpenForWriting(S("w"));
@@ -108,4 +151,27 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     ++entries;
   }
   EXPECT_EQ(entries, 1);
+}
+
+TEST(AtomicFile, CommitFailsWhenTheTargetWasReplacedSinceItsStamp) {
+  // {the target existed, another program renames its own file over it meanwhile}
+  const std::pair<bool, bool> cases[] = {{true, false}, {true, true}, {false, false}, {false, true}};
+  for (const auto& [existed, replaced] : cases) {
+    SCOPED_TRACE(testing::Message() << "existed " << existed << ", replaced " << replaced);
+    TempDir dir;
+    if (existed) TempDir::Write("target", "old");
+    TAtomicFile file(S("target"));
+    file.ExpectTarget(FileStampOf("target"));
+    ASSERT_TRUE(file.Open());
+    file.WriteLine(S("new"));
+    if (replaced) {
+      TempDir::Write("theirs", "theirs");
+      ASSERT_EQ(rename("theirs", "target"), 0);
+    }
+    EXPECT_EQ(file.Commit(), !replaced);
+    EXPECT_EQ(file.TargetChanged(), replaced);
+    EXPECT_EQ(TempDir::Read("target"), replaced ? "theirs" : "new\r\n");
+    EXPECT_EQ(file.Written() == FileStampOf("target"), !replaced);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 1);
+  }
 }
