@@ -6,6 +6,7 @@
 #include "app/records/KeyFile.h"
 #include "app/records/PairCommit.h"
 #include "app/records/PairFolder.h"
+#include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
 #include "app/windows/MainWindow.h"
@@ -84,7 +85,9 @@ void QuorvelMain() {
       SystemNotify(S(kKeyLostMessage), 0);
       SystemEndProgram();
     case KeyGuard::Unreadable:
-      Fail("the record file quorvel.dat exists but cannot be read; nothing was changed.");
+      Fail("the record file quorvel.dat exists but cannot be read (or is not a regular file); nothing was changed.");
+    case KeyGuard::KeyNotRegular:
+      Fail("quorvel.key is not a regular file (a FIFO, a device or a folder, or a link to one); nothing was changed.");
     case KeyGuard::Proceed:
       break;
   }
@@ -96,11 +99,15 @@ void QuorvelMain() {
     case KeySettle::Ready:
       break;
   }
-  if (recordsEncrypted && !RecordCipherLoadProvider())
-    Fail(
-        "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be loaded; "
-        "nothing was changed.");
-  switch (KeyFileLock()) {
+  if (recordsEncrypted) {
+    std::string why;
+    if (!PairKeyLoad(&why)) Fail((why + "; nothing was changed.").c_str());
+    if (!RecordCipherLoadProvider(PairKeyCipher()))
+      Fail(
+          "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be loaded; "
+          "nothing was changed.");
+  }
+  switch (PairKeyLock()) {
     case KeyLock::Damaged:
       Fail("the key file quorvel.key is damaged: its sealed key cannot be read; nothing was changed.");
     case KeyLock::Sealed:
@@ -110,13 +117,18 @@ void QuorvelMain() {
     case KeyLock::Open:
       break;
   }
-  if (!LoadRecords(recordsEncrypted)) {
-    // The legacy plain file could not be rewritten encrypted. It is still as
-    // it was, without a key file, so the next start migrates it again.
-    SystemNotify(S("Quorvel could not rewrite the record file quorvel.dat encrypted. The file was left as it was. "
-                   "Will now exit."),
-                 1);
-    exit(1);
+  switch (LoadRecords(recordsEncrypted)) {
+    case TLoadResult::Refused:
+      Fail((NarrowString(RecordFileRefusal()) + "; nothing was changed.").c_str());
+    case TLoadResult::MigrationFailed:
+      // The legacy plain file could not be rewritten encrypted. It is still as
+      // it was, without a key file, so the next start migrates it again.
+      SystemNotify(S("Quorvel could not rewrite the record file quorvel.dat encrypted. The file was left as it was. "
+                     "Will now exit."),
+                   1);
+      exit(1);
+    case TLoadResult::Loaded:
+      break;
   }
   if (!BuildMainWindow()) Fail("the main window could not be created.");
   RunMainLoop();

@@ -6,6 +6,7 @@
 #include "app/records/KeyFile.h"
 #include "app/records/PairCommit.h"
 #include "app/records/PairFolder.h"
+#include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
 #include "crypto/Crypto.h"
@@ -42,11 +43,13 @@ int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase) {
                        : "there is no key file: quorvel.key must be in " + folder + " (start Quorvel once).")
             .c_str());
   }
-  if (!RecordCipherLoadProvider())
+  std::string why;
+  if (!PairKeyLoad(&why)) return ConsoleRefuse((why + ".").c_str());
+  if (!RecordCipherLoadProvider(PairKeyCipher()))
     return ConsoleRefuse(
         "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be "
         "loaded.");
-  switch (KeyFileLock()) {
+  switch (PairKeyLock()) {
     case KeyLock::Damaged:
       return ConsoleRefuse("quorvel.key is damaged: its sealed key cannot be read.");
     case KeyLock::Sealed: {
@@ -54,7 +57,7 @@ int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase) {
       for (int i = 0; i < tries && !passphrase; ++i) {
         passphrase = ConsoleReadSecret("Passphrase: ");
         if (!passphrase) return ConsoleRefuse("no passphrase was given.");
-        if (KeyFileUnlock(*passphrase)) break;
+        if (PairKeyUnlock(*passphrase)) break;
         SecureWipe(*passphrase);
         passphrase.reset();
         fprintf(stderr, "Wrong passphrase.\n");
@@ -65,8 +68,18 @@ int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase) {
     case KeyLock::Open:
       break;
   }
-  LoadRecords(true);
+  if (LoadRecords(true) == TLoadResult::Refused)
+    return ConsoleRefuse((NarrowString(RecordFileRefusal()) + ".").c_str());
   return 0;
+}
+
+bool ConsoleFileWhole(const char* what) {
+  if (!RecordFileDamaged()) return true;
+  fprintf(stderr,
+          "quorvel: quorvel.dat is damaged or cut short (it does not match its own header), so %s Nothing was "
+          "changed.\n",
+          what);
+  return false;
 }
 
 bool ConsoleAllRecordsRead(const char* what) {

@@ -28,6 +28,10 @@ int ConsoleRefuse(const char* why);
 // who wipes it.
 int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase);
 
+// True when quorvel.dat matches its own header; otherwise says it is damaged
+// or cut short, so what (a sentence's end) cannot be done, and answers false.
+bool ConsoleFileWhole(const char* what);
+
 // True when every record was read; otherwise says which was not and answers
 // false.
 bool ConsoleAllRecordsRead(const char* what);

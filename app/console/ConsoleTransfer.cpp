@@ -26,6 +26,7 @@ int QuorvelImport(const char* path) {
   const String file = FromStartingFolder(path);
   TConsolePassphrase passphrase;
   if (const int status = ConsolePairOpen(false, passphrase.text)) return status;
+  if (!ConsoleFileWhole("nothing can be imported into it.")) return 1;
   return Report(ImportRecords(file));
 }
 

@@ -6,6 +6,7 @@
 #include "app/console/ConsolePair.h"
 #include "app/records/KeyFile.h"
 #include "app/records/PairCommit.h"
+#include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
 #include "runtime/Wipe.h"
@@ -22,6 +23,9 @@ int ReportCommit(PairResult result) {
               "quorvel: the new key file and record file could not be written. The old pair was kept, or is "
               "completed at the next start.\n");
       return 1;
+    case PairResult::KeyChanged:
+      fprintf(stderr, "quorvel: %s\n", NarrowString(kKeyFileChangedMessage).c_str());
+      return 1;
     case PairResult::Done:
       break;
   }
@@ -32,9 +36,9 @@ int ReportCommit(PairResult result) {
 int QuorvelRekey() {
   TConsolePassphrase passphrase;
   if (const int status = ConsolePairOpen(true, passphrase.text)) return status;
-  const std::string oldCipher = NarrowString(RecordKeyFileCipher());
+  const std::string oldCipher = NarrowString(PairKeyCipher());
   if (recordCount == 0) return ConsoleRefuse("there is nothing to re-key: quorvel.dat holds no records.");
-  if (!ConsoleAllRecordsRead("it cannot be re-keyed.")) return 1;
+  if (!ConsoleFileWhole("it cannot be re-keyed.") || !ConsoleAllRecordsRead("it cannot be re-keyed.")) return 1;
   if (const int status = ReportCommit(CommitNewPair(recordCount, passphrase.text ? &*passphrase.text : nullptr)))
     return status;
   printf(
@@ -47,8 +51,10 @@ int QuorvelRekey() {
 int QuorvelPassphrase() {
   TConsolePassphrase current, fresh, again;
   if (const int status = ConsolePairOpen(false, current.text)) return status;
-  const bool sealed = KeyFileSealed();
-  if (!ConsoleAllRecordsRead("the records cannot be re-encrypted.")) return 1;
+  const bool sealed = PairKeySealed();
+  if (!ConsoleFileWhole("the records cannot be re-encrypted.") ||
+      !ConsoleAllRecordsRead("the records cannot be re-encrypted."))
+    return 1;
   fresh.text = ConsoleReadSecret("New passphrase (empty: remove the passphrase): ");
   if (fresh.text) again.text = ConsoleReadSecret("New passphrase again: ");
   if (!fresh.text || !again.text) return ConsoleRefuse("the new passphrase was not given twice.");

@@ -1,8 +1,11 @@
 #include "app/records/KeyFile.h"
 
+#include <sys/stat.h>
+
 #include "app/generator/RandomSource.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordKey.h"
+#include "app/records/RecordLayout.h"
 #include "app/records/SealedKey.h"
 #include "crypto/AesGcm.h"
 #include "runtime/AtomicFile.h"
@@ -22,8 +25,15 @@ bool IsCiphertextByte(int b) { return (b >= '0' && b <= '9') || (b >= 'A' && b <
 }  // namespace
 
 KeyGuard RunKeyFileGuard() {
+  // What stands at either name must be a regular file: a FIFO or a device is
+  // never read, and never replaced.
+  for (const char16_t* name : {kKeyFileName, kRecordFileName}) {
+    struct stat st;
+    if (::stat(NarrowString(name).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+      return name == kKeyFileName ? KeyGuard::KeyNotRegular : KeyGuard::Unreadable;
+  }
   if (PathKind(kRecordFileName) == 0 || PathKind(kKeyFileName) != 0) return KeyGuard::Proceed;
-  Ref<TStream> stream = OpenForReading(kRecordFileName);
+  Ref<TStream> stream = OpenRegularForReading(kRecordFileName, kRecordFileCap);
   if (!stream) return KeyGuard::Unreadable;
   while (!stream->Eof()) {
     if (!IsCiphertextByte(stream->ReadByte())) return KeyGuard::Proceed;  // legacy plain text
@@ -43,34 +53,46 @@ KeySettle SettleKeyFile() {
   return made;
 }
 
-KeySettle WriteFreshKey(const String& path, bool exclusive, const String* passphrase) {
-  ByteArray key(kGcmKeySize, 0);
-  if (!RandomBytes(key.data(), key.size())) return KeySettle::RandomFailed;
-  std::optional<TSealedKey> sealed;
-  if (passphrase) {
-    sealed = SealedKeyMake(key, *passphrase);
-    if (!sealed) {
-      SecureWipe(key);
-      return KeySettle::RandomFailed;
-    }
-  }
-  TAtomicFile file(path);
-  bool opened = file.Open();
-  if (opened) {
-    String hex = sealed ? sealed->keyLine : HexOfBytes(key.data(), key.size());
-    file.WriteLine(hex);
-    file.WriteLine(sealed ? sealed->paramsLine : String());
-    file.WriteLine(kGcmCipherName);
-    SecureWipe(hex);
-  }
-  const bool committed = opened && (exclusive ? file.CommitNew() : file.Commit());
-  if (committed && sealed) SealedKeyRemember(*sealed, key);
+TFreshKey::~TFreshKey() {
   SecureWipe(key);
+  SecureWipe(fileBytes.data(), fileBytes.size());
+}
+
+bool MakeFreshKey(const String* passphrase, TFreshKey& fresh) {
+  fresh.key.assign(kGcmKeySize, 0);
+  if (!RandomBytes(fresh.key.data(), fresh.key.size())) return false;
+  if (passphrase) {
+    fresh.sealed = SealedKeyMake(fresh.key, *passphrase);
+    if (!fresh.sealed) return false;
+  }
+  String hex = fresh.sealed ? fresh.sealed->keyLine : HexOfBytes(fresh.key.data(), fresh.key.size());
+  const std::string second = fresh.sealed ? NarrowString(fresh.sealed->paramsLine) : std::string();
+  fresh.fileBytes.reserve(hex.size() + second.size() + 20);
+  for (char16_t c : hex) fresh.fileBytes.push_back(static_cast<char>(c));
+  fresh.fileBytes += "\r\n" + second + "\r\n" + NarrowString(kGcmCipherName) + "\r\n";
+  SecureWipe(hex);
+  return true;
+}
+
+bool WriteKeyFile(const String& path, const std::string& fileBytes, bool exclusive) {
+  TAtomicFile file(path);
+  if (!file.Open()) return false;
+  const TKeyFileLines lines(TKeyFileBytes{fileBytes});
+  for (const String* line : {&lines.key, &lines.iv, &lines.cipher}) file.WriteLine(*line);
+  return exclusive ? file.CommitNew() : file.Commit();
+}
+
+KeySettle WriteFreshKey(const String& path, bool exclusive, const String* passphrase) {
+  TFreshKey fresh;
+  if (!MakeFreshKey(passphrase, fresh)) return KeySettle::RandomFailed;
+  const bool committed = WriteKeyFile(path, fresh.fileBytes, exclusive);
+  if (committed && fresh.sealed) SealedKeyRemember(*fresh.sealed, fresh.key);
   return committed ? KeySettle::Ready : KeySettle::WriteFailed;
 }
 
-KeyLock KeyFileLock(const String& keyFile) {
-  TKeyFileLines lines(keyFile);
+KeyLock KeyFileLock(const String& keyFile) { return KeyLinesLock(TKeyFileLines(keyFile)); }
+
+KeyLock KeyLinesLock(const TKeyFileLines& lines) {
   if (lines.cipher != kGcmCipherName || lines.iv.empty()) return KeyLock::Open;
   if (!SealedKeyParse(lines.key, lines.iv)) return KeyLock::Damaged;
   return SealedKeyUnlocked(lines.key, lines.iv) ? KeyLock::Open : KeyLock::Sealed;
@@ -82,7 +104,10 @@ bool KeyFileSealed(const String& keyFile) {
 }
 
 bool KeyFileUnlock(const String& passphrase, const String& keyFile) {
-  TKeyFileLines lines(keyFile);
+  return KeyLinesUnlock(TKeyFileLines(keyFile), passphrase);
+}
+
+bool KeyLinesUnlock(const TKeyFileLines& lines, const String& passphrase) {
   std::optional<TSealedKey> sealed = SealedKeyParse(lines.key, lines.iv);
   ByteArray key;
   if (!sealed || !SealedKeyOpen(*sealed, passphrase, key)) return false;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,20 +75,14 @@ bool IsLeftoverName(const char* name) {
 
 }  // namespace
 
-PairResult CommitPairFiles(int32_t count, const String* passphrase, TPairRecordsWriter write) {
+PairResult CommitPairFiles(const std::string& keyFileBytes, const TPairRecordsWriter& write) {
   const TPairPaths paths = Paths();
-  const String pendingKey = WidenString(paths.pendingKey);
-  switch (WriteFreshKey(pendingKey, false, passphrase)) {
-    case KeySettle::RandomFailed:
-      return PairResult::RandomFailed;
-    case KeySettle::WriteFailed:
-      RemovePending(paths);
-      return PairResult::WriteFailed;
-    case KeySettle::Ready:
-      break;
+  if (!WriteKeyFile(WidenString(paths.pendingKey), keyFileBytes, false)) {
+    RemovePending(paths);
+    return PairResult::WriteFailed;
   }
   Step(1);
-  if (!write(pendingKey, WidenString(paths.pendingRecords), count)) {
+  if (!write(WidenString(paths.pendingRecords))) {
     RemovePending(paths);
     return PairResult::WriteFailed;
   }

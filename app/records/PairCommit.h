@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "runtime/String.h"
 
@@ -18,16 +20,16 @@ enum class PairResult {
   Done,
   RandomFailed,  // the system's random source failed; nothing changed
   WriteFailed,   // nothing changed (or, after the commit, the next start finishes)
+  KeyChanged,    // quorvel.key is not the file this program read: nothing was written
 };
 
-// Writes the records (count of them), encrypted under the key file at
-// pendingKey, to the file at pendingRecords; false when it could not.
-using TPairRecordsWriter = bool (*)(const String& pendingKey, const String& pendingRecords, int32_t count);
+// Writes the records, encrypted under the new key, to the file at
+// pendingRecords; false when it could not.
+using TPairRecordsWriter = std::function<bool(const String& pendingRecords)>;
 
-// Writes a fresh key of the "aes_256_gcm" kind and the records that write
-// puts under it, as above; with a passphrase the new key file is sealed
-// under it.
-PairResult CommitPairFiles(int32_t count, const String* passphrase, TPairRecordsWriter write);
+// Replaces the key file with keyFileBytes and the record file with what
+// write puts there, as above. Nothing is read back.
+PairResult CommitPairFiles(const std::string& keyFileBytes, const TPairRecordsWriter& write);
 
 // Finishes or undoes a pair commit that a crash interrupted. A pending key
 // means the commit never happened: both pending files go. Pending records

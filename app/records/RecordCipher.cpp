@@ -90,6 +90,21 @@ TKeyFileLines::TKeyFileLines(const String& keyFile) {
   }
 }
 
+TKeyFileLines::TKeyFileLines(TKeyFileBytes file) {
+  // A line ends at LF, NUL or the end; every CR in it is dropped (TStream's rules).
+  String* lines[] = {&key, &iv, &cipher};
+  size_t at = 0;
+  for (String* line : lines) {
+    // Reserved once, so that no reallocation leaves a piece of the key behind.
+    line->reserve(file.bytes.size() - at);
+    while (at < file.bytes.size() && file.bytes[at] != '\n' && file.bytes[at] != '\0') {
+      if (file.bytes[at] != '\r') line->push_back(static_cast<uint8_t>(file.bytes[at]));
+      ++at;
+    }
+    if (at < file.bytes.size()) ++at;
+  }
+}
+
 // The cipher name too: a line's storage may hold whatever the heap held
 // before, past the line's end.
 TKeyFileLines::~TKeyFileLines() {
@@ -180,6 +195,23 @@ const char16_t* TTableCipher::Run(ByteArray& input, ByteArray& result, int32_t d
   return nullptr;
 }
 
+bool TTableCipher::Encrypt(const String& text, String& hex) const {
+  TCipherWork work;
+  work.input = StringToByteArray(text);
+  if (Run(work.input, work.result, 1)) return false;
+  hex = HexOfBytes(work.result.data(), work.result.size());
+  return true;
+}
+
+bool TTableCipher::Decrypt(const String& hex, String& text) const {
+  TCipherWork work;
+  work.input.resize(hex.size() / 2);
+  for (size_t i = 0; i < work.input.size(); ++i) work.input[i] = PairValue(hex[2 * i], hex[2 * i + 1]);
+  if (Run(work.input, work.result, 0)) return false;
+  text = BytesToString(work.result.data(), work.result.size());
+  return true;
+}
+
 String TTableCipher::Encrypt(const String& text) const {
   TCipherWork work;
   work.input = StringToByteArray(text);
@@ -197,8 +229,8 @@ String TTableCipher::Decrypt(const String& text) const {
 
 String RecordKeyFileCipher() { return TKeyFileLines(kKeyFileName).cipher; }
 
-bool RecordCipherLoadProvider() {
-  const TCipherRow* row = FindRow(RecordKeyFileCipher());
+bool RecordCipherLoadProvider(const String& cipher) {
+  const TCipherRow* row = FindRow(cipher);
   return !row || !row->legacy || CryptoLoadLegacy();
 }
 

@@ -10,9 +10,14 @@
 // A key file's three lines (key, IV, cipher name), read once; a key file that
 // is missing, unreadable or short leaves the missing lines empty. The lines
 // are wiped when the object goes.
+struct TKeyFileBytes {
+  const std::string& bytes;  // a key file's content, as read
+};
 struct TKeyFileLines {
   String key, iv, cipher;
   explicit TKeyFileLines(const String& keyFile);
+  // The same lines from a key file's bytes, by the same line rules.
+  explicit TKeyFileLines(TKeyFileBytes file);
   ~TKeyFileLines();
   TKeyFileLines(const TKeyFileLines&) = delete;
   TKeyFileLines& operator=(const TKeyFileLines&) = delete;
@@ -40,6 +45,10 @@ class TTableCipher {
   // them. The same sentinels; "-2" also when a block cipher's padding does not
   // check out (a wrong key).
   String Decrypt(const String& text) const;
+  // The same answers out of band: false where Encrypt or Decrypt answers a
+  // sentinel, so that a field whose text is "-2" or "-3" is an ordinary one.
+  bool Encrypt(const String& text, String& hex) const;
+  bool Decrypt(const String& hex, String& text) const;
   // False when every answer would be "-3".
   bool Usable() const { return cipher_ != nullptr; }
 
@@ -62,10 +71,10 @@ class TTableCipher {
 String EncryptRecordText(const String& text, const String& keyFile = kKeyFileName);
 String DecryptRecordText(const String& text, const String& keyFile = kKeyFileName);
 
-// Loads the cipher provider that the key file's cipher needs (libcrypto's
+// Loads the cipher provider that a key file's cipher needs (libcrypto's
 // legacy provider for the older kinds but "aes_256_cbc"). False only when
 // that provider cannot be loaded.
-bool RecordCipherLoadProvider();
+bool RecordCipherLoadProvider(const String& cipher);
 
 // The cipher name on the key file's third line (empty when it has none).
 String RecordKeyFileCipher();

@@ -1,19 +1,20 @@
 #include "app/records/RecordFile.h"
 
-#include <sys/stat.h>
+#include <stdio.h>
 
 #include <algorithm>
 #include <optional>
+#include <unordered_set>
 
+#include "app/generator/RandomSource.h"
+#include "app/records/ConflictCopies.h"
 #include "app/records/KeyFile.h"
-#include "app/records/PairCommit.h"
-#include "app/records/RecordCipher.h"
-#include "app/records/RecordKey.h"
+#include "app/records/PairKey.h"
+#include "app/records/RecordLayout.h"
 #include "app/records/RecordMerge.h"
 #include "app/records/RecordView.h"
 #include "app/records/SealedKey.h"
 #include "runtime/AtomicFile.h"
-#include "runtime/Stream.h"
 #include "runtime/Wipe.h"
 
 int32_t recordCount = 0;
@@ -26,279 +27,405 @@ const char16_t* const kSaveFailedMessage = u"Error while trying to save the pass
 
 namespace {
 
-// The stored line of each field whose decryption answered a sentinel at load
-// time, by record index; records added later have no entry.
-std::vector<std::optional<String>> keptDescriptionLines;
-std::vector<std::optional<String>> keptPasswordLines;
+const char* const kDamagedQuestion =
+    "quorvel.dat is damaged or cut short, so records may be missing from it. Save it anyway, without what is "
+    "missing?";
 
-void ReportSaveFailure() { RecordViewReport(kSaveFailedMessage); }
-
-// The identity of the record file when it was last read or written, and the
-// records it then held, as the merge sees them (plaintext: wiped whenever
-// replaced).
-struct TFileStamp {
-  bool exists = false;
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  timespec modified{};
-
-  bool operator==(const TFileStamp& o) const {
-    return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
-           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
-  }
+// What a record holds besides its description and password, by index beside
+// the arrays; records added since the load have no entry yet.
+struct TRecordMeta {
+  uint64_t id = 0;
+  std::optional<TStoredLine> stored[2];  // description, password
+  std::vector<TField> extra;             // fields of other names, in file order
+  bool named = true;                     // it has a description or password field at all
 };
-TFileStamp baseStamp;
-std::vector<TRecordPair> baseRecords;
+std::vector<TRecordMeta> meta;
 
-TFileStamp RecordFileStamp() {
-  struct stat st;
+// The file as last read or written: its records (the base of the next
+// merge, plaintext: wiped whenever replaced), identity and header.
+struct TFileState {
+  std::vector<TRecordFields> records;
   TFileStamp stamp;
-  if (::stat(NarrowString(kRecordFileName).c_str(), &st) != 0) return stamp;
-  stamp = {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
-  return stamp;
+  TLayout layout = TLayout::Empty;
+  ByteArray fileId;  // this pair's file id (one is made for a file that has none yet)
+  uint64_t generation = 0;
+  bool damaged = false;
+  String refusal;
+};
+TFileState file;
+
+// The stamp of the disk version the last merge took in, which the save then
+// expects to replace.
+TFileStamp expected;
+std::unordered_set<uint64_t> deletedHere;
+String saveFailure;  // why the last save failed; empty once one succeeded
+
+ByteArray NewFileId() {
+  ByteArray id(kFileIdSize, 0);
+  if (!RandomBytes(id.data(), id.size())) id.clear();
+  return id;
 }
 
-// In the merge, a field that could not be decrypted stands as its stored line
-// after this mark. Held fields are trimmed, so none starts with a control
-// character: a stored line never equals a plaintext.
-constexpr char16_t kStoredLineMark = u'\x01';
+void Report(const String& text) { RecordViewReport(RecordStatusLine(text)); }
 
-bool IsStoredLine(const String& field) { return !field.empty() && field[0] == kStoredLineMark; }
-
-String MergeField(const std::vector<String>& fields, const std::vector<std::optional<String>>& kept, size_t index) {
-  if (!IsRecordCipherSentinel(fields[index])) return TrimText(fields[index]);
-  const bool stored = index < kept.size() && kept[index];
-  return kStoredLineMark + (stored ? *kept[index] : fields[index]);
+int32_t Fail(const String& why) {
+  saveFailure = why;
+  RecordViewReport(why);
+  return 0;
 }
 
-// Records 0 to count - 1 as the merge sees them.
-std::vector<TRecordPair> HeldPairs(int32_t count) {
-  const size_t n = std::min({static_cast<size_t>(std::max(count, 0)), descriptions.size(), passwords.size()});
-  std::vector<TRecordPair> pairs;
-  pairs.reserve(n);
-  for (size_t i = 0; i < n; ++i)
-    pairs.push_back({MergeField(descriptions, keptDescriptionLines, i), MergeField(passwords, keptPasswordLines, i)});
-  return pairs;
-}
-
-void HoldField(std::vector<String>& fields, std::vector<std::optional<String>>& kept, const String& field) {
-  if (IsStoredLine(field)) {
-    fields.emplace_back(kCipherFailed);
-    kept.emplace_back(field.substr(1));
-  } else {
-    fields.push_back(field);
-    kept.emplace_back(std::nullopt);
+void MetaFit() {
+  meta.resize(descriptions.size());
+  std::unordered_set<uint64_t> seen;
+  seen.reserve(meta.size());
+  for (TRecordMeta& entry : meta) {
+    while (entry.id == 0 || seen.count(entry.id)) entry.id = NewRecordId();
+    seen.insert(entry.id);
   }
 }
 
-// Makes pairs the records held (copied: the caller wipes pairs).
-void HoldPairs(const std::vector<TRecordPair>& pairs) {
+void AddField(TRecordFields& record, const char16_t* name, const String& value,
+              const std::optional<TStoredLine>& stored) {
+  TField& field = record.fields.emplace_back();
+  field.name = name;
+  if (stored)
+    field.stored = stored;
+  else
+    field.value = TrimText(value);
+}
+
+// Makes records the records held (copied: the caller wipes records).
+void HoldRecords(const std::vector<TRecordFields>& records) {
   for (String& password : passwords) SecureWipe(password);
+  for (String& description : descriptions) SecureWipe(description);
+  for (TRecordMeta& entry : meta) {
+    TRecordFields wiped{entry.id, std::move(entry.extra)};
+    RecordFieldsWipe(wiped);
+  }
   descriptions.clear();
   passwords.clear();
-  keptDescriptionLines.clear();
-  keptPasswordLines.clear();
+  meta.clear();
   // Reserved once, so that no reallocation leaves a short password behind.
-  passwords.reserve(pairs.size());
-  descriptions.reserve(pairs.size());
-  for (const TRecordPair& pair : pairs) {
-    HoldField(descriptions, keptDescriptionLines, pair.description);
-    HoldField(passwords, keptPasswordLines, pair.password);
+  passwords.reserve(records.size());
+  descriptions.reserve(records.size());
+  meta.reserve(records.size());
+  for (const TRecordFields& record : records) {
+    TRecordMeta& entry = meta.emplace_back();
+    entry.id = record.id;
+    String* values[2] = {&descriptions.emplace_back(), &passwords.emplace_back()};
+    bool found[2] = {false, false};
+    for (const TField& field : record.fields) {
+      const int which = field.name == kDescriptionField ? 0 : field.name == kPasswordField ? 1 : -1;
+      if (which < 0 || found[which]) {
+        entry.extra.push_back(field);
+        continue;
+      }
+      found[which] = true;
+      *values[which] = field.value;
+      entry.stored[which] = field.stored;
+    }
+    entry.named = found[0] || found[1];
   }
-  recordCount = static_cast<int32_t>(pairs.size());
+  recordCount = static_cast<int32_t>(records.size());
+  MetaFit();
 }
 
-// Reads the record file, two trimmed lines per record, as pairs: decrypted
-// with key, or as plain text without one; a field that does not decrypt is
-// its stored line after kStoredLineMark. False when the file cannot be opened.
-bool ReadPairs(const TRecordKey* key, std::vector<TRecordPair>& pairs) {
-  Ref<TStream> stream = OpenForReading(kRecordFileName);
-  if (!stream) return false;
-  std::vector<String> lines;
-  while (!stream->Eof()) lines.push_back(stream->ReadLine());
-  stream->Close();
-  pairs.reserve((lines.size() + 1) / 2);
-  for (size_t at = 0; at < lines.size(); at += 2) {
-    const size_t record = at / 2;
-    String fields[2] = {TrimText(lines[at]), at + 1 < lines.size() ? TrimText(lines[at + 1]) : String()};
-    if (key) {
-      for (int which = 0; which < 2; ++which) {
-        String plain =
-            key->Decrypt(fields[which], record, which == 0 ? RecordField::Description : RecordField::Password);
-        if (IsRecordCipherSentinel(plain)) {
-          fields[which].insert(fields[which].begin(), kStoredLineMark);
-        } else {
-          SecureWipe(fields[which]);
-          fields[which] = plain;
-        }
-        SecureWipe(plain);
-      }
-    }
-    pairs.push_back({fields[0], fields[1]});
-    SecureWipe(fields[0]);
-    SecureWipe(fields[1]);
-  }
-  for (String& line : lines) SecureWipe(line);
+void TakeFile(TRecordFileContent& content, const TFileStamp& stamp, int32_t count) {
+  RecordFieldsWipe(file.records);
+  file.records = HeldRecords(count);
+  file.stamp = stamp;
+  file.layout = content.layout;
+  file.damaged = content.damaged;
+  file.generation = content.layout == TLayout::Gcm2 ? content.generation : 0;
+  file.fileId = content.layout == TLayout::Gcm2 && content.fileId.size() == kFileIdSize ? content.fileId : NewFileId();
+}
+
+// Whether a record of theirs that does not read is one this program already
+// keeps as it is; anything else is another key's, and writing would lose it.
+bool Known(const TRecordFields& record, const std::vector<TRecordFields>& ours) {
+  const auto in = [&record](const std::vector<TRecordFields>& list) {
+    return std::any_of(list.begin(), list.end(),
+                       [&record](const TRecordFields& own) { return own.SameContent(record); });
+  };
+  return in(file.records) || in(ours);
+}
+
+bool AllReadable(const TRecordFileContent& content) {
+  for (const TRecordFields& record : content.records)
+    if (!record.Readable()) return false;
   return true;
 }
 
-enum class DiskMerge { Merged, Unreadable };
-
-// Merges the record file as it is on disk now into records 0 to count - 1.
-DiskMerge MergeDiskVersion(int32_t count) {
-  std::vector<TRecordPair> theirs;
-  const TRecordKey key(kKeyFileName);
-  if (!ReadPairs(&key, theirs)) return DiskMerge::Unreadable;
-  std::vector<TRecordPair> ours = HeldPairs(count);
-  // A field that does not decrypt is only carried through when this program
-  // already keeps it; anything else is another key's, and writing would lose it.
-  for (const TRecordPair& pair : theirs) {
-    if ((IsStoredLine(pair.description) || IsStoredLine(pair.password)) &&
-        std::find(baseRecords.begin(), baseRecords.end(), pair) == baseRecords.end() &&
-        std::find(ours.begin(), ours.end(), pair) == ours.end()) {
-      RecordPairsWipe(theirs);
-      RecordPairsWipe(ours);
-      return DiskMerge::Unreadable;
-    }
+// How far a file that replaced ours can be trusted to be newer.
+TMergeMode ModeOf(const TRecordFileContent& theirs, const TRecordKey& key) {
+  if (!key.Authenticated()) return TMergeMode::Descendant;
+  if (file.layout != TLayout::Gcm2) {
+    // Nothing of ours carries a generation yet: a file of the same layout grew from it.
+    return theirs.layout == file.layout || theirs.layout == TLayout::Empty ||
+                   (theirs.layout == TLayout::Gcm2 && !theirs.damaged)
+               ? TMergeMode::Descendant
+               : TMergeMode::Older;
   }
-  TRecordMerge merge = RecordMerge(baseRecords, ours, theirs);
-  HoldPairs(merge.records);
-  lastMergeStatus = RecordMergeStatus(merge, kRecordFileName);
-  RecordPairsWipe(merge.records);
-  RecordPairsWipe(theirs);
-  RecordPairsWipe(ours);
-  return DiskMerge::Merged;
+  const bool newer = theirs.layout == TLayout::Gcm2 && !theirs.damaged && theirs.fileId == file.fileId &&
+                     theirs.generation > file.generation;
+  return newer ? TMergeMode::Descendant : TMergeMode::Older;
 }
 
-// Under the key file in use, a field that did not decrypt keeps its stored
-// line; under another key that line would be meaningless.
-String StoredLine(const std::vector<String>& fields, const std::vector<std::optional<String>>& kept, size_t index,
-                  const TRecordKey& key, RecordField which, bool keyInUse) {
-  if (IsRecordCipherSentinel(fields[index])) {
-    // A field that could not be decrypted has no plaintext: only its stored
-    // line, which means something under the key in use alone.
-    const bool keep = keyInUse && index < kept.size() && kept[index];
-    return keep ? *kept[index] : String(kCipherFailed);
+enum class TWrite { Written, Failed, Changed };
+
+TWrite WriteLines(const String& path, const std::vector<String>& lines, const TFileStamp* expect, TFileStamp& written) {
+  TAtomicFile out(path);
+  if (!out.Open()) return TWrite::Failed;
+  if (expect) out.ExpectTarget(*expect);
+  for (const String& line : lines) out.WriteLine(line);
+  if (!out.Commit()) return out.TargetChanged() ? TWrite::Changed : TWrite::Failed;
+  written = out.Written();
+  return TWrite::Written;
+}
+
+bool FormatHeld(int32_t count, const TRecordKey& key, const ByteArray& fileId, uint64_t generation,
+                std::vector<String>& lines) {
+  std::vector<TRecordFields> records = HeldRecords(count);
+  const bool formatted = FormatRecordLines(records, key, fileId, generation, lines);
+  RecordFieldsWipe(records);
+  return formatted;
+}
+
+void WipeLines(std::vector<String>& lines) {
+  for (String& line : lines) SecureWipe(line);
+  lines.clear();
+}
+
+// Merges the conflict copies that read under key into records 0 to count -
+// 1; names holds those merged, to be renamed once the save is done.
+int32_t MergeConflictCopies(int32_t count, const TRecordKey& key, std::vector<std::string>& names, String& status) {
+  if (!key.Authenticated()) return count;  // an older kind cannot tell another key's lines from its own
+  for (const std::string& name : ConflictCopyNames()) {
+    TRecordFileContent copy;
+    const String path = WidenString(name);
+    if (ReadRecordFile(path, &key, copy) != TRecordRead::Read || copy.damaged || !AllReadable(copy)) {
+      status += (status.empty() ? S("") : S(" ")) + path + S(" could not be read with quorvel.key and was left alone.");
+      continue;
+    }
+    std::vector<TRecordFields> ours = HeldRecords(count);
+    TRecordMerge merge = RecordMerge(file.records, ours, copy.records, TMergeMode::Conflict, deletedHere);
+    RecordFieldsWipe(ours);
+    HoldRecords(merge.records);
+    count = recordCount;
+    names.push_back(name);
+    status += (status.empty() ? S("") : S(" ")) + path + S(" was merged in: ") + IntToString(merge.addedThere) +
+              (merge.addedThere == 1 ? S(" record") : S(" records")) + S(" taken from it; it is kept as ") + path +
+              S(".merged.");
   }
-  String trimmed = TrimText(fields[index]);
-  String line = key.Encrypt(trimmed, index, which);
-  SecureWipe(trimmed);
-  return line;
+  if (!names.empty()) {
+    lastSaveMerged = true;
+    RecordViewChanged();
+  }
+  return count;
+}
+
+enum class TSave { Saved, Failed, Retry };
+
+TSave SaveOnce(int32_t count) {
+  lastMergeStatus.clear();
+  lastSaveMerged = false;
+  const TRecordKey* key = PairKeyGet();
+  if (!PairKeyOnDiskUnchanged() || !key) return Fail(kKeyFileChangedMessage), TSave::Failed;
+  if (file.damaged && !RecordViewConfirm(S(kDamagedQuestion)))
+    return Fail(S("The change was not saved: quorvel.dat is damaged or cut short.")), TSave::Failed;
+  count = MergeChangesMadeElsewhere(count);
+  if (count < 0) return saveFailure = lastMergeStatus, TSave::Failed;
+  std::vector<std::string> copies;
+  String copyStatus;
+  count = MergeConflictCopies(count, *key, copies, copyStatus);
+  std::vector<String> lines;
+  if (!FormatHeld(count, *key, file.fileId, file.generation + 1, lines)) return Fail(kSaveFailedMessage), TSave::Failed;
+  TFileStamp written;
+  const TWrite result = WriteLines(kRecordFileName, lines, &expected, written);
+  WipeLines(lines);
+  if (result == TWrite::Changed) return TSave::Retry;
+  if (result == TWrite::Failed) return Fail(kSaveFailedMessage), TSave::Failed;
+  TRecordFileContent content;
+  content.layout = key->Authenticated() ? TLayout::Gcm2 : TLayout::Table;
+  content.fileId = file.fileId;
+  content.generation = file.generation + 1;
+  TakeFile(content, written, count);
+  saveFailure.clear();
+  for (const std::string& name : copies) ::rename(name.c_str(), (name + ".merged").c_str());
+  if (!copyStatus.empty()) lastMergeStatus += (lastMergeStatus.empty() ? S("") : S(" ")) + copyStatus;
+  return TSave::Saved;
 }
 
 }  // namespace
 
-String TrimText(const String& text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && text[begin] <= 32) ++begin;
-  while (end > begin && text[end - 1] <= 32) --end;
-  return text.substr(begin, end - begin);
-}
-
-bool LoadRecords(bool recordsEncrypted) {
+TLoadResult LoadRecords(bool recordsEncrypted) {
+  file.refusal.clear();
+  std::string why;
+  if (recordsEncrypted && !PairKeyGet() && !PairKeyLoad(&why)) {
+    file.refusal = WidenString(why);
+    return TLoadResult::Refused;
+  }
   // Taken before reading: a file replaced meanwhile only shows as changed at
   // the next save, which then merges it.
-  const TFileStamp stamp = RecordFileStamp();
-  std::optional<TRecordKey> key;
-  // Read once for the whole file, and only for an encrypted one.
-  if (recordsEncrypted) key.emplace(kKeyFileName);
-  std::vector<TRecordPair> pairs;
-  const bool read = ReadPairs(key ? &*key : nullptr, pairs);
-  HoldPairs(pairs);
-  RecordPairsWipe(baseRecords);
-  baseRecords = std::move(pairs);
-  baseStamp = stamp;
-  if (!read || recordsEncrypted) return true;
-  return CommitNewPair(recordCount) == PairResult::Done;
+  const TFileStamp stamp = FileStampOf(NarrowString(kRecordFileName));
+  TRecordFileContent content;
+  const TRecordKey* key = recordsEncrypted ? PairKeyGet() : nullptr;
+  if (ReadRecordFile(kRecordFileName, key, content, &file.refusal) == TRecordRead::Refused) return TLoadResult::Refused;
+  if (content.layout != TLayout::Gcm2) RecordIdsAdopt(content.records, {});
+  HoldRecords(content.records);
+  TakeFile(content, stamp, recordCount);
+  expected = stamp;
+  deletedHere.clear();
+  saveFailure.clear();
+  if (content.layout != TLayout::Plain) return TLoadResult::Loaded;
+  return CommitNewPair(recordCount) == PairResult::Done ? TLoadResult::Loaded : TLoadResult::MigrationFailed;
 }
 
-void RecordFileWritten(int32_t count) {
-  RecordPairsWipe(baseRecords);
-  baseRecords = HeldPairs(count);
-  // FIXME: a replacement in the instant between the rename and this stat
-  // would be taken for our own file.
-  baseStamp = RecordFileStamp();
+String RecordFileRefusal() { return file.refusal; }
+
+bool RecordFileDamaged() { return file.damaged; }
+
+String RecordFileDamageMessage() {
+  if (!file.damaged) return String();
+  return S(
+      "quorvel.dat is damaged or cut short: it does not match its own header, so records may be missing. "
+      "Every record that could be read is shown.");
 }
 
-bool EncryptRecordLines(int32_t count, const String& keyFile, std::vector<String>& lines) {
-  size_t n = std::min({static_cast<size_t>(std::max(count, 0)), descriptions.size(), passwords.size()});
-  lines.clear();
-  lines.reserve(2 * n);
-  const TRecordKey key(keyFile);
-  const bool keyInUse = keyFile == kKeyFileName;
+bool RecordsUnsaved() { return !saveFailure.empty(); }
+
+String RecordStatusLine(const String& text) {
+  if (saveFailure.empty() || text == saveFailure) return text;
+  return text.empty() ? saveFailure : saveFailure + S(" ") + text;
+}
+
+std::vector<TRecordFields> HeldRecords(int32_t count) {
+  MetaFit();
+  const size_t n = std::min({static_cast<size_t>(std::max(count, 0)), descriptions.size(), passwords.size()});
+  std::vector<TRecordFields> records;
+  // Reserved once, so that no reallocation leaves a short field behind.
+  records.reserve(n);
   for (size_t i = 0; i < n; ++i) {
-    lines.push_back(StoredLine(descriptions, keptDescriptionLines, i, key, RecordField::Description, keyInUse));
-    lines.push_back(StoredLine(passwords, keptPasswordLines, i, key, RecordField::Password, keyInUse));
-    if (IsRecordCipherSentinel(lines[lines.size() - 2]) || IsRecordCipherSentinel(lines.back())) return false;
+    TRecordFields& record = records.emplace_back();
+    record.id = meta[i].id;
+    record.fields.reserve(2 + meta[i].extra.size());
+    if (meta[i].named) {
+      AddField(record, kDescriptionField, descriptions[i], meta[i].stored[0]);
+      AddField(record, kPasswordField, passwords[i], meta[i].stored[1]);
+    }
+    record.fields.insert(record.fields.end(), meta[i].extra.begin(), meta[i].extra.end());
   }
-  return true;
-}
-
-PairResult CommitNewPair(int32_t count, const String* passphrase) {
-  const PairResult result =
-      CommitPairFiles(count, passphrase, [](const String& pendingKey, const String& pendingRecords, int32_t n) {
-        std::vector<String> lines;
-        const bool written = EncryptRecordLines(n, pendingKey, lines) && WriteRecordLines(pendingRecords, lines);
-        for (String& line : lines) SecureWipe(line);
-        return written;
-      });
-  SealedKeyKeepOnly(TKeyFileLines(kKeyFileName).key);
-  if (result == PairResult::Done) RecordFileWritten(count);
-  return result;
-}
-
-bool WriteRecordLines(const String& path, const std::vector<String>& lines) {
-  TAtomicFile file(path);
-  if (!file.Open()) return false;
-  for (const String& line : lines) file.WriteLine(line);
-  return file.Commit();
+  return records;
 }
 
 int32_t MergeChangesMadeElsewhere(int32_t count) {
   lastMergeStatus.clear();
   lastSaveMerged = false;
-  const TFileStamp now = RecordFileStamp();
-  if (!now.exists || now == baseStamp) return count;
-  if (MergeDiskVersion(count) == DiskMerge::Unreadable) {
-    lastMergeStatus =
-        S("quorvel.dat was changed elsewhere and cannot be read with quorvel.key (was the key file changed?): "
-          "nothing was written; the records here are kept as they are.");
-    RecordViewReport(lastMergeStatus);
+  const TFileStamp now = FileStampOf(NarrowString(kRecordFileName));
+  expected = now;
+  if (!now.exists || now == file.stamp) return count;
+  const TRecordKey* key = PairKeyGet();
+  TRecordFileContent theirs;
+  String why;
+  const TRecordRead read = key ? ReadRecordFile(kRecordFileName, key, theirs, &why) : TRecordRead::Refused;
+  if (read == TRecordRead::Missing) return count;
+  std::vector<TRecordFields> ours = HeldRecords(count);
+  bool readable = read == TRecordRead::Read;
+  for (size_t i = 0; readable && i < theirs.records.size(); ++i)
+    readable = theirs.records[i].Readable() || Known(theirs.records[i], ours);
+  if (!readable) {
+    RecordFieldsWipe(ours);
+    lastMergeStatus = why.empty() ? S("quorvel.dat was changed elsewhere and cannot be read with quorvel.key (was "
+                                      "the key file changed?): nothing was written; the records here are kept as "
+                                      "they are.")
+                                  : why + S(": nothing was written; the records here are kept as they are.");
+    Report(lastMergeStatus);
     return -1;
   }
+  const TMergeMode mode = ModeOf(theirs, *key);
+  TRecordMerge merge = RecordMerge(file.records, ours, theirs.records, mode, deletedHere);
+  RecordFieldsWipe(ours);
+  HoldRecords(merge.records);
+  if (theirs.layout == TLayout::Gcm2 && !theirs.damaged) {
+    // Its lineage goes on: the next generation is above both.
+    if (file.layout != TLayout::Gcm2) file.fileId = theirs.fileId;
+    if (theirs.fileId == file.fileId) file.generation = std::max(file.generation, theirs.generation);
+  }
+  lastMergeStatus = mode == TMergeMode::Descendant ? RecordMergeStatus(merge, kRecordFileName)
+                                                   : RecordMergeOlderStatus(merge, kRecordFileName);
   lastSaveMerged = true;
   RecordViewChanged();
   return recordCount;
 }
 
 int32_t SaveRecords(int32_t count) {
-  count = MergeChangesMadeElsewhere(count);
-  if (count < 0) return 0;
-  // Encrypt everything first: a sentinel must never replace a stored record,
-  // and a failure must leave the file untouched.
-  std::vector<String> lines;
-  if (!EncryptRecordLines(count, kKeyFileName, lines) || !WriteRecordLines(kRecordFileName, lines)) {
-    ReportSaveFailure();
-    return 0;
+  const bool failedBefore = RecordsUnsaved();
+  TSave result = TSave::Retry;
+  // A copy renamed over the file between the merge and the rename is merged
+  // too; a tool that keeps doing so wins after a few tries, and nothing is written.
+  for (int attempt = 0; attempt < 4 && result == TSave::Retry; ++attempt) {
+    result = SaveOnce(count);
+    count = recordCount;
   }
-  RecordFileWritten(count);
-  if (!lastMergeStatus.empty()) RecordViewReport(lastMergeStatus);
+  if (result == TSave::Retry) return Fail(kSaveFailedMessage);
+  if (result == TSave::Failed) return 0;
+  if (!lastMergeStatus.empty())
+    Report(lastMergeStatus);
+  else if (failedBefore)
+    Report(S("The records were saved."));
   return 1;
+}
+
+void MergeConflictCopiesNow() {
+  const TRecordKey* key = PairKeyGet();
+  if (key && key->Authenticated() && !ConflictCopyNames().empty()) SaveRecords(recordCount);
+}
+
+PairResult CommitNewPair(int32_t count, const String* passphrase) {
+  if (!PairKeyOnDiskUnchanged()) return PairResult::KeyChanged;
+  // A field that could not be decrypted has no plaintext to re-encrypt, and
+  // its stored line means nothing under a new key.
+  if (!UnreadableRecords().empty()) return PairResult::WriteFailed;
+  TFreshKey fresh;
+  if (!MakeFreshKey(passphrase, fresh)) return PairResult::RandomFailed;
+  const TRecordKey key(fresh.key);
+  const ByteArray fileId = NewFileId();
+  if (fileId.empty()) return PairResult::RandomFailed;
+  std::vector<String> lines;
+  if (!FormatHeld(count, key, fileId, 1, lines)) return PairResult::WriteFailed;
+  TFileStamp written;
+  const PairResult result = CommitPairFiles(fresh.fileBytes, [&](const String& pendingRecords) {
+    return WriteLines(pendingRecords, lines, nullptr, written) == TWrite::Written;
+  });
+  WipeLines(lines);
+  if (result != PairResult::Done) return result;
+  if (fresh.sealed) SealedKeyRemember(*fresh.sealed, fresh.key);
+  PairKeyAdopt(fresh.fileBytes);
+  TRecordFileContent content;
+  content.layout = TLayout::Gcm2;
+  content.fileId = fileId;
+  content.generation = 1;
+  TakeFile(content, written, count);
+  saveFailure.clear();
+  return result;
 }
 
 int32_t DeleteRecord(int32_t index, int32_t count) {
   if (count <= 0 || index < 0 || index >= count) return 0;
   size_t n = static_cast<size_t>(count);
   if (descriptions.size() < n || passwords.size() < n) return 0;
+  MetaFit();
   SecureWipe(passwords[index]);
+  SecureWipe(descriptions[index]);
   descriptions.erase(descriptions.begin() + index);
   passwords.erase(passwords.begin() + index);
   descriptions.resize(n - 1);
   passwords.resize(n - 1);
-  for (auto* kept : {&keptDescriptionLines, &keptPasswordLines}) {
-    if (static_cast<size_t>(index) < kept->size()) kept->erase(kept->begin() + index);
-  }
+  deletedHere.insert(meta[index].id);
+  TRecordFields wiped{meta[index].id, std::move(meta[index].extra)};
+  RecordFieldsWipe(wiped);
+  meta.erase(meta.begin() + index);
+  meta.resize(n - 1);
   RecordViewChanged();
   return 1;
 }
@@ -306,10 +433,12 @@ int32_t DeleteRecord(int32_t index, int32_t count) {
 int32_t ChangeRecord(int32_t index, const String& description, const String& password) {
   if (index >= recordCount || !RecordReadable(index)) return 0;
   const size_t at = static_cast<size_t>(index);
+  SecureWipe(descriptions[at]);
   descriptions[at] = TrimText(description);
   // Overwritten in place first: assigning may reuse or free the old buffer.
   SecureWipe(passwords[at]);
   passwords[at] = password;
+  if (at < meta.size()) meta[at].named = true;
   RecordViewChanged();
   return 1;
 }
@@ -318,8 +447,7 @@ std::vector<int32_t> UnreadableRecords() {
   std::vector<int32_t> unreadable;
   const size_t n = std::min({static_cast<size_t>(std::max(recordCount, 0)), descriptions.size(), passwords.size()});
   for (size_t i = 0; i < n; ++i) {
-    if (IsRecordCipherSentinel(descriptions[i]) || IsRecordCipherSentinel(passwords[i]))
-      unreadable.push_back(static_cast<int32_t>(i));
+    if (!RecordReadable(static_cast<int32_t>(i))) unreadable.push_back(static_cast<int32_t>(i));
   }
   return unreadable;
 }
@@ -343,14 +471,18 @@ String UnreadableRecordsMessage() {
 
 String RecordLabel(int32_t index) {
   const size_t at = static_cast<size_t>(index);
-  if (at >= descriptions.size() || at >= passwords.size()) return String();
-  if (IsRecordCipherSentinel(descriptions[at]) || IsRecordCipherSentinel(passwords[at]))
-    return S("Record ") + IntToString(index + 1) + S(": not readable");
+  if (index < 0 || at >= descriptions.size() || at >= passwords.size()) return String();
+  if (!RecordReadable(index)) return S("Record ") + IntToString(index + 1) + S(": not readable");
   return descriptions[at];
 }
 
 bool RecordReadable(int32_t index) {
   const size_t at = static_cast<size_t>(index);
-  return index >= 0 && at < descriptions.size() && at < passwords.size() && !IsRecordCipherSentinel(descriptions[at]) &&
-         !IsRecordCipherSentinel(passwords[at]);
+  if (index < 0 || at >= descriptions.size() || at >= passwords.size()) return false;
+  if (at >= meta.size()) return true;
+  const TRecordMeta& entry = meta[at];
+  if (entry.stored[0] || entry.stored[1]) return false;
+  for (const TField& field : entry.extra)
+    if (field.stored) return false;
+  return true;
 }

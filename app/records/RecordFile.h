@@ -4,50 +4,65 @@
 #include <vector>
 
 #include "app/records/PairCommit.h"
+#include "app/records/RecordFields.h"
 #include "runtime/String.h"
 
 // The password records: two parallel arrays in file order. Descriptions are
-// held trimmed; a password is held as it came and trimmed when saved. What
-// shows them is told of every change through RecordView.
+// held trimmed; a password is held as it came and trimmed when saved. Each
+// record also has an id and whatever else its file holds (fields of other
+// names, stored lines of fields that could not be decrypted), kept beside the
+// arrays. What shows them is told of every change through RecordView.
 extern int32_t recordCount;
 extern std::vector<String> descriptions;
 extern std::vector<String> passwords;
 
 extern const char16_t* const kSaveFailedMessage;  // "Error while trying to save the password record."
 
-// Loads "quorvel.dat", two lines per record (description, password). When
-// recordsEncrypted is false the file is legacy plain text: its trimmed fields
-// are saved encrypted at once, together with a fresh key file (CommitNewPair).
-// A missing or unreadable file means no records. Returns false only when that
-// migration failed (the plain file is then left exactly as it was, without a
-// key file).
-bool LoadRecords(bool recordsEncrypted);
+enum class TLoadResult {
+  Loaded,
+  Refused,          // quorvel.dat or quorvel.key is no regular file, or too large (RecordFileRefusal)
+  MigrationFailed,  // the plain file is left exactly as it was, without a key file
+};
 
-// Replaces "quorvel.dat" with records 0 to count - 1, each trimmed field
-// encrypted on its own line.
-//
-// When the file on disk is no longer the one last read or written (its
-// device, inode, size or modification time differ: another machine's copy
-// came in through a sync tool), the disk version is read with the key file
-// and merged first (RecordMerge: base what was last read or written, ours
-// records 0 to count - 1, theirs the disk): the merged records replace the
-// arrays (recordCount included) and the view is told, and after the save the
-// status bar says what the merge did (lastMergeStatus). When the disk version
-// holds a field that does not decrypt and is not one this program already
-// keeps as a stored line (the key file was changed elsewhere, say), nothing
-// is written, the records stay as they are, the status bar says so and the
-// answer is 0. A file that was removed meanwhile is simply written anew. Every field is encrypted before anything is
-// written; when any encryption fails, or the file cannot be replaced whole,
-// the old file stays as it was, the view's status bar says
-// kSaveFailedMessage and the answer is 0. Otherwise 1.
-//
-// A field whose stored line could not be decrypted when it was loaded is
-// written back as that same line, so a key-file mix-up never overwrites the
-// stored ciphertext with the sentinel it produced.
+// Loads "quorvel.dat" with the key of the pair (PairKey, read now unless it
+// is held already). When recordsEncrypted is false the file is legacy plain
+// text: its trimmed fields are saved encrypted at once, together with a
+// fresh key file (CommitNewPair). A missing file means no records.
+TLoadResult LoadRecords(bool recordsEncrypted);
+// Why the last load was refused, as a sentence's start ("quorvel.dat is not a
+// regular file ...").
+String RecordFileRefusal();
+
+// True when quorvel.dat, as last loaded, is damaged or cut short: it does not
+// match its own header, so records may be missing. The first save asks
+// before it writes a file without what is missing.
+bool RecordFileDamaged();
+// The status bar's account of that; empty when the file is whole.
+String RecordFileDamageMessage();
+
+// Replaces "quorvel.dat" with records 0 to count - 1 under the pair's key,
+// all or nothing (docs/FILES.md gives the layouts). Before anything is
+// written:
+//   - quorvel.key must still hold the bytes read at load
+//     (kKeyFileChangedMessage otherwise);
+//   - a damaged file asks first (RecordViewConfirm);
+//   - when the file on disk is no longer the one last read or written (a
+//     sync tool renamed another copy over it), it is merged first
+//     (MergeChangesMadeElsewhere), and so are the conflict copies sync tools
+//     left beside it (ConflictCopies): their records come in, and each copy
+//     merged is renamed to "<its name>.merged" once the save is done.
+// The file's identity is checked once more right before it is replaced; a
+// copy renamed over it meanwhile is merged too. A failure leaves the file as
+// it was, answers 0 and reports why; that message stays at the front of the
+// status bar until a save succeeds (RecordsUnsaved). Otherwise 1, and the
+// status bar says what was merged (lastMergeStatus).
 int32_t SaveRecords(int32_t count);
 // The merge step of SaveRecords alone, for a writer of the whole pair: when
 // quorvel.dat changed on disk, merges it into records 0 to count - 1 and
-// answers the new count; otherwise answers count. -1 when the disk version
+// answers the new count; otherwise answers count. A descendant of the file
+// last read or written is merged three ways; an older copy (a lower
+// generation, another file id, an older layout, a damaged file) never
+// deletes a record or takes back an older version. -1 when the disk version
 // cannot be read (the status bar then says so, and nothing must be written).
 int32_t MergeChangesMadeElsewhere(int32_t count);
 // What the last SaveRecords merged ("quorvel.dat was changed elsewhere and
@@ -55,23 +70,24 @@ int32_t MergeChangesMadeElsewhere(int32_t count);
 extern String lastMergeStatus;
 // Whether the last SaveRecords merged, and so replaced the records held.
 extern bool lastSaveMerged;
-// Records 0 to count - 1 are now what the record file holds (a pair commit
-// wrote them): the base of the next merge and the file's identity are taken.
-void RecordFileWritten(int32_t count);
+// Saves at once when sync tools left conflict copies beside quorvel.dat, so
+// that their records come in (start-up calls it once the window is up).
+void MergeConflictCopiesNow();
+
+// True while the last change could not be saved.
+bool RecordsUnsaved();
+// text for the status bar, after the failure that keeps a change unsaved.
+String RecordStatusLine(const String& text);
 
 // Writes records 0 to count - 1 under a fresh key of the "aes_256_gcm" kind
-// with the key file (PairCommit); with a passphrase the new key file is
-// sealed under it. Whatever the outcome, only the key of the key file then in
-// place stays unlocked. Every record must be readable (RecordReadable): a
-// field that could not be decrypted has no plaintext to re-encrypt.
+// with the key file (PairCommit), in a new file (a fresh file id); with a
+// passphrase the new key file is sealed under it. The new key is held from
+// then on. Every record must be readable (RecordReadable): a field that
+// could not be decrypted has no plaintext to re-encrypt.
 PairResult CommitNewPair(int32_t count, const String* passphrase = nullptr);
 
-// Every field of records 0 to count - 1, trimmed and encrypted under keyFile
-// (read once), two lines per record. False when any encryption answered a
-// sentinel.
-bool EncryptRecordLines(int32_t count, const String& keyFile, std::vector<String>& lines);
-// Replaces the file at path with lines (TAtomicFile); false leaves it as it was.
-bool WriteRecordLines(const String& path, const std::vector<String>& lines);
+// Records 0 to count - 1 as a record file holds them (trimmed fields).
+std::vector<TRecordFields> HeldRecords(int32_t count);
 
 // Removes record index (of count records) from both arrays and tells the
 // view; returns 1, after which the caller lowers recordCount and
@@ -83,10 +99,6 @@ int32_t DeleteRecord(int32_t index, int32_t count);
 // new password; the old password is wiped. Tells the view. Answers 0,
 // changing nothing, for an index that is not a readable record's.
 int32_t ChangeRecord(int32_t index, const String& description, const String& password);
-
-// Removes every character with code 32 or less (space and control
-// characters) from both ends.
-String TrimText(const String& text);
 
 // The records of which a field could not be decrypted (changed, swapped,
 // damaged, or under another key), by index; their stored lines are saved as

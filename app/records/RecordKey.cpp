@@ -30,8 +30,18 @@ std::string RecordFieldAssociatedData(size_t record, RecordField field) {
          (field == RecordField::Description ? " description" : " password");
 }
 
-TRecordKey::TRecordKey(const String& keyFile) {
-  TKeyFileLines lines(keyFile);
+TRecordKey::TRecordKey(const String& keyFile) { Prepare(TKeyFileLines(keyFile)); }
+
+TRecordKey::TRecordKey(const TKeyFileLines& lines) { Prepare(lines); }
+
+TRecordKey::TRecordKey(const ByteArray& gcmKey) : authenticated_(true) {
+  if (gcmKey.size() != kGcmKeySize) return;
+  gcmKey_.reserve(gcmKey.size());
+  gcmKey_.assign(gcmKey.begin(), gcmKey.end());
+  gcm_ = std::make_unique<TAesGcm>(gcmKey_.data());
+}
+
+void TRecordKey::Prepare(const TKeyFileLines& lines) {
   if (lines.cipher != kGcmCipherName) {
     table_ = std::make_unique<TTableCipher>(lines);
     return;
@@ -53,18 +63,42 @@ TRecordKey::~TRecordKey() { SecureWipe(gcmKey_); }
 
 bool TRecordKey::Usable() const { return authenticated_ ? !gcmKey_.empty() : table_->Usable(); }
 
+bool TRecordKey::Seal(const String& text, const std::string& ad, ByteArray& out) const {
+  out.clear();
+  if (!authenticated_ || gcmKey_.empty()) return false;
+  TGcmWork work;
+  work.plain = StringToBytes(text);
+  if (!RandomBytes(work.nonce, sizeof work.nonce)) return false;
+  if (!gcm_->Seal(GcmInput(gcmKey_, work.nonce, ad), work.plain.data(), work.plain.size(), work.sealed)) return false;
+  out.reserve(sizeof work.nonce + work.sealed.size());
+  out.assign(work.nonce, work.nonce + sizeof work.nonce);
+  out.insert(out.end(), work.sealed.begin(), work.sealed.end());
+  return true;
+}
+
+bool TRecordKey::Open(const uint8_t* sealed, size_t size, const std::string& ad, String& text) const {
+  text.clear();
+  if (!authenticated_ || gcmKey_.empty() || size < kGcmNonceSize + kGcmTagSize) return false;
+  TGcmWork work;
+  if (!gcm_->Open(GcmInput(gcmKey_, sealed, ad), sealed + kGcmNonceSize, size - kGcmNonceSize, work.plain))
+    return false;
+  text = BytesToString(work.plain.data(), work.plain.size());
+  return true;
+}
+
+bool TRecordKey::TableEncrypt(const String& text, String& hex) const {
+  return !authenticated_ && table_->Encrypt(text, hex);
+}
+
+bool TRecordKey::TableDecrypt(const String& hex, String& text) const {
+  return !authenticated_ && table_->Decrypt(hex, text);
+}
+
 String TRecordKey::Encrypt(const String& text, size_t record, RecordField field) const {
   if (!authenticated_) return table_->Encrypt(text);
   if (gcmKey_.empty()) return kKeyFileUnusable;
   TGcmWork work;
-  work.plain = StringToBytes(text);
-  if (!RandomBytes(work.nonce, sizeof work.nonce)) return kCipherFailed;
-  const std::string ad = RecordFieldAssociatedData(record, field);
-  if (!gcm_->Seal(GcmInput(gcmKey_, work.nonce, ad), work.plain.data(), work.plain.size(), work.sealed))
-    return kCipherFailed;
-  work.line.reserve(sizeof work.nonce + work.sealed.size());
-  work.line.assign(work.nonce, work.nonce + sizeof work.nonce);
-  work.line.insert(work.line.end(), work.sealed.begin(), work.sealed.end());
+  if (!Seal(text, RecordFieldAssociatedData(record, field), work.line)) return kCipherFailed;
   return HexOfBytes(work.line.data(), work.line.size());
 }
 
@@ -72,12 +106,11 @@ String TRecordKey::Decrypt(const String& line, size_t record, RecordField field)
   if (!authenticated_) return table_->Decrypt(line);
   if (gcmKey_.empty()) return kKeyFileUnusable;
   TGcmWork work;
-  if (!BytesOfHex(line, work.line) || work.line.size() < kGcmNonceSize + kGcmTagSize) return kCipherFailed;
-  const std::string ad = RecordFieldAssociatedData(record, field);
-  if (!gcm_->Open(GcmInput(gcmKey_, work.line.data(), ad), work.line.data() + kGcmNonceSize,
-                  work.line.size() - kGcmNonceSize, work.plain))
+  String text;
+  if (!BytesOfHex(line, work.line) ||
+      !Open(work.line.data(), work.line.size(), RecordFieldAssociatedData(record, field), text))
     return kCipherFailed;
-  return BytesToString(work.plain.data(), work.plain.size());
+  return text;
 }
 
 String EncryptRecordText(const String& text, const String& keyFile) {

@@ -24,6 +24,9 @@ enum class RecordField { Description, Password };
 class TRecordKey {
  public:
   explicit TRecordKey(const String& keyFile = kKeyFileName);
+  explicit TRecordKey(const TKeyFileLines& lines);
+  // An open "aes_256_gcm" key of kGcmKeySize bytes (a fresh key not yet in a file).
+  explicit TRecordKey(const ByteArray& gcmKey);
   ~TRecordKey();
   TRecordKey(const TRecordKey&) = delete;
   TRecordKey& operator=(const TRecordKey&) = delete;
@@ -33,6 +36,17 @@ class TRecordKey {
   // False when every answer would be "-3".
   bool Usable() const;
 
+  // The authenticated kind: text sealed as nonce (fresh from getrandom) ||
+  // ciphertext || tag, with ad as associated data. False, with out empty,
+  // when the key is unusable or a step fails.
+  bool Seal(const String& text, const std::string& ad, ByteArray& out) const;
+  // Opens nonce || ciphertext || tag; false, with text empty, when the key
+  // is unusable, the bytes are too short or the tag fails.
+  bool Open(const uint8_t* sealed, size_t size, const std::string& ad, String& text) const;
+  // The older kinds: one field as hexadecimal and back, out of band.
+  bool TableEncrypt(const String& text, String& hex) const;
+  bool TableDecrypt(const String& hex, String& text) const;
+
   // One field as an upper-case hexadecimal line. Sentinels: "-3" for an
   // unusable key file, "-2" when a cipher step or the random source fails.
   String Encrypt(const String& text, size_t record, RecordField field) const;
@@ -41,6 +55,8 @@ class TRecordKey {
   String Decrypt(const String& line, size_t record, RecordField field) const;
 
  private:
+  void Prepare(const TKeyFileLines& lines);
+
   bool authenticated_ = false;
   ByteArray gcmKey_;  // 32 bytes, or empty when unusable
   std::unique_ptr<TAesGcm> gcm_;

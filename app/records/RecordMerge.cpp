@@ -1,85 +1,126 @@
 #include "app/records/RecordMerge.h"
 
-#include <algorithm>
 #include <functional>
 #include <unordered_map>
 
-#include "runtime/Wipe.h"
-
 namespace {
 
-// Records are counted by reference to one of the input lists; nothing is
-// copied. Only the description is hashed, so no value derived from a
-// password is kept in the table.
-struct TPairHash {
-  size_t operator()(const TRecordPair* pair) const { return std::hash<String>()(pair->description); }
-};
-struct TPairEqual {
-  bool operator()(const TRecordPair* a, const TRecordPair* b) const { return *a == *b; }
-};
+using TById = std::unordered_map<uint64_t, const TRecordFields*>;
 
-struct TCounts {
-  int64_t base = 0, ours = 0, theirs = 0;
-  int64_t kept = 0;  // how many copies the result holds so far
-};
+TById ById(const std::vector<TRecordFields>& records) {
+  TById map;
+  map.reserve(records.size());
+  for (const TRecordFields& record : records) map.emplace(record.id, &record);
+  return map;
+}
 
-// Copies of a record in the result: each side's change to base is applied,
-// and a change both sides made the same way counts once.
-int64_t MergedCount(const TCounts& c) {
-  const int64_t ourChange = c.ours - c.base, theirChange = c.theirs - c.base;
-  if (ourChange > 0 && theirChange > 0) return c.base + std::max(ourChange, theirChange);
-  if (ourChange < 0 && theirChange < 0) return c.base + std::min(ourChange, theirChange);
-  return c.base + ourChange + theirChange;
+const TRecordFields* Lookup(const TById& map, uint64_t id) {
+  const auto at = map.find(id);
+  return at == map.end() ? nullptr : at->second;
+}
+
+// Only the description is hashed, so no value derived from a password is
+// kept in the table.
+size_t ContentHash(const TRecordFields& record) {
+  const TField* description = record.Find(kDescriptionField);
+  return std::hash<String>()(description ? description->value : String());
 }
 
 String Records(int32_t n) { return IntToString(n) + (n == 1 ? S(" record") : S(" records")); }
 
 }  // namespace
 
-TRecordMerge RecordMerge(const std::vector<TRecordPair>& base, const std::vector<TRecordPair>& ours,
-                         const std::vector<TRecordPair>& theirs) {
-  std::unordered_map<const TRecordPair*, TCounts, TPairHash, TPairEqual> counts;
-  for (const auto& pair : base) ++counts[&pair].base;
-  for (const auto& pair : ours) ++counts[&pair].ours;
-  for (const auto& pair : theirs) ++counts[&pair].theirs;
+void RecordIdsAdopt(std::vector<TRecordFields>& records,
+                    std::initializer_list<const std::vector<TRecordFields>*> known) {
+  std::unordered_multimap<size_t, const TRecordFields*> byContent;
+  for (const std::vector<TRecordFields>* list : known)
+    for (const TRecordFields& record : *list) byContent.emplace(ContentHash(record), &record);
+  std::unordered_set<uint64_t> given;
+  given.reserve(records.size());
+  for (TRecordFields& record : records) {
+    if (record.id == 0) {
+      auto [from, to] = byContent.equal_range(ContentHash(record));
+      for (auto at = from; at != to; ++at) {
+        if (at->second->SameContent(record) && !given.count(at->second->id)) {
+          record.id = at->second->id;
+          byContent.erase(at);
+          break;
+        }
+      }
+    }
+    while (record.id == 0 || given.count(record.id)) record.id = NewRecordId();
+    given.insert(record.id);
+  }
+}
 
-  int64_t total = 0;
-  for (const auto& [pair, c] : counts) total += MergedCount(c);
+TRecordMerge RecordMerge(const std::vector<TRecordFields>& base, const std::vector<TRecordFields>& ours,
+                         std::vector<TRecordFields>& theirs, TMergeMode mode,
+                         const std::unordered_set<uint64_t>& deletedHere) {
+  RecordIdsAdopt(theirs, {&base, &ours});
+  const TById baseById = ById(base), oursById = ById(ours), theirsById = ById(theirs);
   TRecordMerge merge;
-  // Reserved once: a short field lives inside its string object and would
-  // be left unwiped in the old storage if the list reallocated.
-  merge.records.reserve(static_cast<size_t>(total));
-  for (const auto& pair : ours) {
-    TCounts& c = counts.at(&pair);
-    if (c.kept < MergedCount(c)) {
-      merge.records.push_back(pair);
-      ++c.kept;
+  // Reserved once: a short field lives inside its string object and would be
+  // left unwiped in the old storage if the list reallocated.
+  merge.records.reserve(ours.size() + theirs.size());
+  std::unordered_set<uint64_t> copies;  // theirs' versions kept beside ours'
+  for (const TRecordFields& own : ours) {
+    const TRecordFields* other = Lookup(theirsById, own.id);
+    const TRecordFields* was = Lookup(baseById, own.id);
+    const bool ownChanged = !was || !own.SameContent(*was);
+    if (!other) {
+      if (mode == TMergeMode::Descendant && !ownChanged) {
+        ++merge.removedThere;
+        continue;
+      }
+      merge.records.push_back(own);
+      continue;
+    }
+    const bool otherChanged = !was || !other->SameContent(*was);
+    if (other->SameContent(own) || !otherChanged) {
+      merge.records.push_back(own);
+    } else if (mode == TMergeMode::Descendant && !ownChanged) {
+      merge.records.push_back(*other);
+      ++merge.changedThere;
     } else {
-      ++merge.removedThere;
+      merge.records.push_back(own);
+      if (mode != TMergeMode::Older) copies.insert(own.id);
     }
   }
-  for (const auto& pair : theirs) {
-    TCounts& c = counts.at(&pair);
-    if (c.kept < MergedCount(c)) {
-      merge.records.push_back(pair);
-      ++c.kept;
-      ++merge.addedThere;
+  for (const TRecordFields& other : theirs) {
+    const bool copy = copies.count(other.id) > 0;
+    if (!copy && Lookup(oursById, other.id)) continue;
+    if (!copy) {
+      const TRecordFields* was = Lookup(baseById, other.id);
+      // Ours removed it: a descendant brings it back only when it changed it.
+      if (mode == TMergeMode::Descendant ? was && other.SameContent(*was) : was || deletedHere.count(other.id) > 0)
+        continue;
     }
+    merge.records.push_back(other);
+    if (copy) {
+      merge.records.back().id = 0;
+      ++merge.keptBoth;
+    }
+    ++merge.addedThere;
   }
+  RecordIdsAdopt(merge.records, {});
   return merge;
 }
 
 String RecordMergeStatus(const TRecordMerge& merge, const String& fileName) {
   String text = fileName + S(" was changed elsewhere and merged: ");
-  if (merge.addedThere == 0 && merge.removedThere == 0) return text + S("no record added or removed there.");
-  return text + Records(merge.addedThere) + S(" added there, ") + IntToString(merge.removedThere) +
-         S(" removed there.");
+  if (merge.addedThere == 0 && merge.removedThere == 0 && merge.changedThere == 0)
+    return text + S("no record added, changed or removed there.");
+  text += Records(merge.addedThere) + S(" added there, ");
+  if (merge.changedThere > 0) text += IntToString(merge.changedThere) + S(" changed there, ");
+  text += IntToString(merge.removedThere) + S(" removed there");
+  if (merge.keptBoth > 0)
+    text += S(" (") + IntToString(merge.keptBoth) + S(" changed on both sides: both versions kept)");
+  return text + S(".");
 }
 
-void RecordPairsWipe(std::vector<TRecordPair>& records) {
-  for (auto& pair : records) {
-    SecureWipe(pair.description);
-    SecureWipe(pair.password);
-  }
-  records.clear();
+String RecordMergeOlderStatus(const TRecordMerge& merge, const String& fileName) {
+  return S("An older copy of ") + fileName +
+         S(" came back (restored, or kept by a sync tool): no record was removed or taken back because of it; ") +
+         (merge.addedThere > 0 ? Records(merge.addedThere) + S(" that only it held came in.")
+                               : S("nothing came in from it."));
 }

@@ -13,3 +13,7 @@ void RecordViewChanged() {
 void RecordViewReport(const String& text) {
   if (installed && installed->report) installed->report(text);
 }
+
+bool RecordViewConfirm(const String& question) {
+  return installed && installed->confirm && installed->confirm(question);
+}

@@ -9,8 +9,12 @@
 struct TRecordView {
   void (*changed)();
   void (*report)(const String& text);
+  // Asks a yes/no question; true for yes.
+  bool (*confirm)(const String& question);
 };
 void RecordViewInstall(const TRecordView* view);
 
 void RecordViewChanged();
 void RecordViewReport(const String& text);
+// False, asking nothing, while no view that asks is installed.
+bool RecordViewConfirm(const String& question);

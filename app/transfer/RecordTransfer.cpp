@@ -84,7 +84,11 @@ TTransfer ExportRecords(const String& path) {
     case TCsvExportResult::Written:
       break;
   }
-  return {true, S("Exported ") + IntToString(static_cast<int64_t>(readablePasswords.size())) + S(" records to ") +
-                    Quoted(path) + S(". The file is not encrypted: anyone who can read it reads every password.") +
-                    LeftOut(unreadable)};
+  // A damaged file still gives what it can, but the export is not the whole list.
+  const bool whole = !RecordFileDamaged();
+  return {
+      whole,
+      S("Exported ") + IntToString(static_cast<int64_t>(readablePasswords.size())) + S(" records to ") + Quoted(path) +
+          S(". The file is not encrypted: anyone who can read it reads every password.") + LeftOut(unreadable) +
+          (whole ? String() : S(" But quorvel.dat is damaged or cut short: records may be missing from the export."))};
 }

@@ -20,5 +20,6 @@ TTransfer ImportRecords(const String& path);
 // Writes the readable records to a new, owner-only CSV file that is not
 // encrypted (CsvExportRecords); never over an existing file. Records that
 // could not be read have no plaintext to write: they are left out, and the
-// message names them.
+// message names them. From a damaged file (RecordFileDamaged) it writes what
+// it can read and answers not ok, saying that records may be missing.
 TTransfer ExportRecords(const String& path);

@@ -2,6 +2,7 @@
 
 #include "app/records/RecordFile.h"
 #include "app/windows/AppGadgets.h"
+#include "app/windows/RecordList.h"
 #include "gui/core/Event.h"
 #include "gui/core/FrontEnd.h"
 #include "runtime/Wipe.h"

@@ -92,7 +92,7 @@ void ShowRecordPassword(int32_t index) {
   }
   if (!RecordReadable(index)) {
     GadgetSetText(recordArea, String());
-    WindowSetStatusText(mainWindow, UnreadableRecordsMessage());
+    StatusSay(UnreadableRecordsMessage());
     return;
   }
   GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]);
@@ -120,7 +120,7 @@ void CopyChosenRecord() {
   const int32_t index = ChosenRecord();
   if (index < 0 || index >= recordCount) return;
   if (!RecordReadable(index)) {
-    WindowSetStatusText(mainWindow, UnreadableRecordsMessage());
+    StatusSay(UnreadableRecordsMessage());
     return;
   }
   CopyAll(recordArea);
@@ -142,7 +142,7 @@ void Generate() {
   int32_t caseSensitive = ButtonGetState(caseSensitiveBox) > 0 ? 1 : 0;
   std::optional<String> password = GeneratePassword(ParseInteger(lengthText), caseSensitive);
   if (!password) {
-    WindowSetStatusText(mainWindow, S(kRandomFailedMessage));
+    StatusSay(S(kRandomFailedMessage));
     return;
   }
   GadgetSetText(generatedArea, *password);
@@ -200,7 +200,7 @@ void ChangeChosenRecord() {
   const int32_t index = ChosenRecord();
   if (index < 0 || index >= recordCount) return;  // nothing chosen
   if (!RecordReadable(index)) {
-    WindowSetStatusText(mainWindow, S("This record could not be read, so it cannot be changed."));
+    StatusSay(S("This record could not be read, so it cannot be changed."));
     return;
   }
   OpenChangeWindow(index, generatedArea, [](int32_t record) {
@@ -246,7 +246,7 @@ void ImportFromFile() {
   if (path.empty()) return;
   const int32_t chosen = ChosenRecord();
   const TTransfer result = ImportRecords(path);
-  WindowSetStatusText(mainWindow, result.message);
+  StatusSay(result.message);
   ChooseAfterSave(chosen >= 0 ? chosen : ShownRecord(0));
 }
 
@@ -256,7 +256,7 @@ void ExportToFile() {
   if (SystemConfirm(S("The exported file is not encrypted: anyone who can read it reads every password. Export?"), 0) !=
       1)
     return;
-  WindowSetStatusText(mainWindow, ExportRecords(path).message);
+  StatusSay(ExportRecords(path).message);
 }
 
 void ToggleInvisible() {
@@ -267,6 +267,13 @@ void ToggleInvisible() {
     GadgetShow(generatedArea);
     GadgetShow(recordArea);
   }
+}
+
+// Ends the program, asking first while the last change is unsaved; No stays.
+void Quit() {
+  if (RecordsUnsaved() && SystemConfirm(S("The last change could not be saved. Quit anyway and lose it?"), 1) != 1)
+    return;
+  SystemEndProgram();
 }
 
 void HandleAction(const ObjectRef& source) {
@@ -352,8 +359,12 @@ bool BuildMainWindow() {
 
   RefillRecordCombo();
   if (recordCount > 0) ChooseRecordItem(0);
+  String problems = RecordFileDamageMessage();
   const String unreadable = UnreadableRecordsMessage();
-  if (!unreadable.empty()) WindowSetStatusText(mainWindow, unreadable);
+  if (!unreadable.empty()) problems += (problems.empty() ? S("") : S(" ")) + unreadable;
+  if (!problems.empty()) StatusSay(problems);
+  MergeConflictCopiesNow();
+  if (lastSaveMerged) ChooseRecordItem(ShownRecord(0));
   return true;
 }
 
@@ -371,13 +382,13 @@ void RunMainLoop() {
       HandleAction(CurrentEventSource());
     } else if (id == MenuAction) {
       int32_t tag = CurrentEventData();
-      if (tag == ExitTag) SystemEndProgram();
+      if (tag == ExitTag) Quit();
       if (tag == AboutTag) SystemOpenURL(AboutUrl());
       if (tag == PassphraseTag) OpenPassphraseWindow();
       if (tag == ImportTag) ImportFromFile();
       if (tag == ExportTag) ExportToFile();
     } else if (id == WindowClose) {
-      SystemEndProgram();
+      Quit();
     } else if (id == TimerTick && CurrentEventSource() == clipboardTimer) {
       ClipboardClear();
     }

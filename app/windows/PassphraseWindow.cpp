@@ -7,8 +7,10 @@
 
 #include "app/records/KeyFile.h"
 #include "app/records/PairCommit.h"
+#include "app/records/PairKey.h"
 #include "app/records/RecordFile.h"
 #include "app/windows/AppGadgets.h"
+#include "app/windows/RecordList.h"
 #include "gui/core/Event.h"
 #include "gui/core/EventQueue.h"
 #include "gui/core/FrontEnd.h"
@@ -81,17 +83,13 @@ struct TDialog {
 
 TDialog setDialog;
 
-void ReportOnMainWindow(const String& text) {
-  if (mainWindow) WindowSetStatusText(mainWindow, text);
-}
-
 // Applies the set-passphrase window's fields. False keeps the window open
 // with a message in it.
 bool ApplyNewPassphrase() {
   std::optional<TTakenText> current;
   if (setDialog.current) current.emplace(setDialog.current);
   TTakenText fresh(setDialog.fresh), again(setDialog.again);
-  if (current && !KeyFileUnlock(current->text)) {
+  if (current && !PairKeyUnlock(current->text)) {
     setDialog.Say("Wrong passphrase.");
     return false;
   }
@@ -115,12 +113,16 @@ bool ApplyNewPassphrase() {
   const int32_t count = MergeChangesMadeElsewhere(recordCount);
   if (count < 0) return true;
   const PairResult result = CommitNewPair(count, removing ? nullptr : &fresh.text);
+  if (result == PairResult::KeyChanged) {
+    StatusSay(kKeyFileChangedMessage);
+    return true;
+  }
   if (result != PairResult::Done) {
-    ReportOnMainWindow(S("The passphrase could not be changed: quorvel.key and quorvel.dat could not be written."));
+    StatusSay(S("The passphrase could not be changed: quorvel.key and quorvel.dat could not be written."));
     return true;
   }
   const String done = removing ? S("The passphrase was removed.") : S("The passphrase was set.");
-  ReportOnMainWindow(lastSaveMerged ? done + S(" ") + lastMergeStatus : done);
+  StatusSay(lastSaveMerged ? done + S(" ") + lastMergeStatus : done);
   return true;
 }
 }  // namespace
@@ -140,7 +142,7 @@ bool RunUnlockWindow() {
       bool opened;
       {
         TTakenText passphrase(dialog.current);
-        opened = KeyFileUnlock(passphrase.text);
+        opened = PairKeyUnlock(passphrase.text);
       }
       if (opened) {
         dialog.Close();
@@ -153,7 +155,7 @@ bool RunUnlockWindow() {
 
 void OpenPassphraseWindow() {
   if (setDialog.window) return;
-  setDialog.sealed = KeyFileSealed();
+  setDialog.sealed = PairKeySealed();
   setDialog.Build(
       setDialog.sealed ? "Change or remove the passphrase of quorvel.key." : "Lock quorvel.key with a passphrase.",
       setDialog.sealed ? 3 : 2);

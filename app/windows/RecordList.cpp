@@ -7,6 +7,7 @@
 #include "app/records/RecordView.h"
 #include "app/windows/AppGadgets.h"
 #include "gui/core/FrontEnd.h"
+#include "system/SystemDriver.h"
 
 std::vector<int32_t> shownRecords;
 
@@ -34,8 +35,12 @@ void ReportOnWindow(const String& text) {
   if (mainWindow) WindowSetStatusText(mainWindow, text);
 }
 
-const TRecordView kComboView = {RefillRecordCombo, ReportOnWindow};
+bool Ask(const String& question) { return SystemConfirm(question, 1) == 1; }
+
+const TRecordView kComboView = {RefillRecordCombo, ReportOnWindow, Ask};
 }  // namespace
+
+void StatusSay(const String& text) { ReportOnWindow(RecordStatusLine(text)); }
 
 void RecordListInstall() { RecordViewInstall(&kComboView); }
 

@@ -14,6 +14,10 @@ extern std::vector<int32_t> shownRecords;
 // tells of its changes (RecordViewInstall).
 void RecordListInstall();
 
+// Puts text in the main window's status bar, after the failure that keeps
+// the last change unsaved (RecordStatusLine), so that no failure is hidden.
+void StatusSay(const String& text);
+
 // Sets the find text and refills the records combo box with the records whose
 // label contains it, ignoring case (RecordFilter); every record for an empty
 // text. No item is selected afterwards.

@@ -2,17 +2,26 @@
 """An independent reader of Quorvel's "aes_256_gcm" files, written from
 docs/FILES.md with Debian's python3-argon2 and python3-cryptography.
 
-  quorvel_files.py decrypt <folder> <line number>   prints one field of quorvel.dat
-  quorvel_files.py dump <folder>                    prints every field, one per line
-  quorvel_files.py encrypt <folder> <line number> <text>   prints the line that holds text there
+  quorvel_files.py decrypt <folder> <n>     prints field n of quorvel.dat (1: the first record's first field)
+  quorvel_files.py dump <folder>            prints every field, one per line
+  quorvel_files.py header <folder>          prints "<file id> <generation> <records>" once the header verifies
+  quorvel_files.py encrypt <folder> <n> <text>   prints a line of the first layout that holds text as field n
+  quorvel_files.py write <folder> <generation> <text>...   writes quorvel.dat anew in the current layout, with the
+                                            file id it has (or a new one), two fields per record
 
 A sealed key file is opened with the passphrase in $QUORVEL_PASSPHRASE.
-Exits 1 when a field does not authenticate."""
+Exits 1 when the header or a field does not authenticate, or the records do
+not match the header."""
+import hashlib
 import os
+import struct
 import sys
 
 from argon2.low_level import Type, hash_secret_raw
 from cryptography.hazmat.primitives.ciphers.aead import AESGCM
+
+MAGIC = b"QUORVEL2"
+NAMES = [b"description", b"password"]
 
 
 def record_key(folder):
@@ -29,30 +38,84 @@ def record_key(folder):
     return AESGCM(derived).decrypt(sealed[:12], sealed[12:], params)
 
 
-def field(key, lines, number):
-    raw = bytes.fromhex(lines[number - 1].decode())
-    return AESGCM(key).decrypt(raw[:12], raw[12:], ad(number))
+def open_sealed(key, sealed, ad):
+    return AESGCM(key).decrypt(sealed[:12], sealed[12:], ad)
 
 
-def ad(number):
-    return f"quorvel record {(number - 1) // 2} {'description' if number % 2 else 'password'}".encode()
+def seal(key, plain, ad):
+    nonce = os.urandom(12)
+    return nonce + AESGCM(key).encrypt(nonce, plain, ad)
+
+
+def ad12(number):
+    """The associated data of line <number> (from 1) of the first layout."""
+    return b"quorvel record %d %s" % ((number - 1) // 2, NAMES[(number - 1) % 2])
+
+
+def field_value(key, file_id, raw):
+    """The value of one field line of the current layout, by its type."""
+    kind, record_id = raw[0], raw[1:9]
+    if kind == 1:
+        n = raw[9]
+        return open_sealed(key, raw[10 + n:], file_id + raw[:10 + n])
+    if kind == 2:
+        return field_value(key, raw[9:25], raw[25:])
+    if kind == 3:
+        number, n = struct.unpack(">IB", raw[9:14])
+        return open_sealed(key, raw[14 + n:], b"quorvel record %d %s" % (number, raw[14:14 + n]))
+    raise ValueError(f"line type {kind}")
+
+
+def read_current(key, lines):
+    """(file id, generation, record count, fields) of a file of the current layout."""
+    header = bytes.fromhex(lines[0].decode())
+    file_id = header[8:24]
+    told = open_sealed(key, header[24:], header[:24])
+    generation, count, digest = struct.unpack(">QI32s", told)
+    body = lines[1:]
+    ids = [bytes.fromhex(line.decode())[1:9] for line in body]
+    records = sum(1 for i, record_id in enumerate(ids) if i == 0 or ids[i - 1] != record_id)
+    if records != count or hashlib.sha256(b"".join(line + b"\r\n" for line in body)).digest() != digest:
+        raise ValueError("the records do not match the header")
+    return file_id, generation, count, [field_value(key, file_id, bytes.fromhex(line.decode())) for line in body]
 
 
 def main():
     command, folder = sys.argv[1], sys.argv[2]
     key = record_key(folder)
+    path = os.path.join(folder, "quorvel.dat")
     if command == "encrypt":
-        nonce = os.urandom(12)
-        print((nonce + AESGCM(key).encrypt(nonce, os.fsencode(sys.argv[4]), ad(int(sys.argv[3])))).hex().upper())
+        print(seal(key, os.fsencode(sys.argv[4]), ad12(int(sys.argv[3]))).hex().upper())
         return
-    lines = open(os.path.join(folder, "quorvel.dat"), "rb").read().split(b"\r\n")
-    numbers = [int(sys.argv[3])] if command == "decrypt" else range(1, len([l for l in lines if l]) + 1)
+    lines = [line for line in open(path, "rb").read().split(b"\r\n") if line] if os.path.exists(path) else []
+    current = bool(lines) and bytes.fromhex(lines[0].decode()).startswith(MAGIC)
     try:
-        out = [field(key, lines, n) for n in numbers]
+        if command == "write":
+            file_id = read_current(key, lines)[0] if current else os.urandom(16)
+            out = []
+            for i, text in enumerate(sys.argv[4:]):
+                prefix = bytes([1]) + struct.pack(">Q", 1 + i // 2) + bytes([len(NAMES[i % 2])]) + NAMES[i % 2]
+                out.append((prefix + seal(key, os.fsencode(text), file_id + prefix)).hex().upper().encode())
+            told = struct.pack(">QI", int(sys.argv[3]), (len(out) + 1) // 2)
+            told += hashlib.sha256(b"".join(line + b"\r\n" for line in out)).digest()
+            header = MAGIC + file_id + seal(key, told, MAGIC + file_id)
+            open(path + ".new", "wb").write(b"".join(line + b"\r\n" for line in [header.hex().upper().encode()] + out))
+            os.rename(path + ".new", path)
+            return
+        if current:
+            file_id, generation, count, fields = read_current(key, lines)
+        else:
+            file_id, generation, count = b"", 0, len(lines) // 2
+            fields = [open_sealed(key, bytes.fromhex(line.decode()), ad12(n)) for n, line in enumerate(lines, 1)]
     except Exception as error:  # InvalidTag and malformed lines alike
         print(f"not authentic: {error!r}", file=sys.stderr)
         sys.exit(1)
-    sys.stdout.buffer.write(b"\n".join(out) if command == "dump" else out[0])
+    if command == "header":
+        print(file_id.hex().upper(), generation, count)
+    elif command == "dump":
+        sys.stdout.buffer.write(b"\n".join(fields))
+    else:
+        sys.stdout.buffer.write(fields[int(sys.argv[3]) - 1])
 
 
 main()

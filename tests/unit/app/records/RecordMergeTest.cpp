@@ -1,62 +1,96 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
 #include "app/records/RecordMerge.h"
 
 namespace {
-// "A1 B2" is the records (A, 1) and (B, 2).
-std::vector<TRecordPair> Pairs(const std::string& text) {
-  std::vector<TRecordPair> out;
+// "1A2" is the record of id 1 with description "A" and password "2"; "_A2"
+// has no id (an older layout), and "?A2" in a result any fresh id.
+std::vector<TRecordFields> Records(const std::string& text) {
+  std::vector<TRecordFields> out;
   std::istringstream words(text);
-  for (std::string word; words >> word;) out.push_back({WidenString(word.substr(0, 1)), WidenString(word.substr(1))});
+  for (std::string word; words >> word;) {
+    TRecordFields& record = out.emplace_back();
+    record.id = word[0] == '_' || word[0] == '?' ? 0 : static_cast<uint64_t>(word[0] - '0');
+    record.fields = {{kDescriptionField, WidenString(word.substr(1, 1)), std::nullopt},
+                     {kPasswordField, WidenString(word.substr(2)), std::nullopt}};
+  }
   return out;
+}
+
+std::string Text(const std::vector<TRecordFields>& records) {
+  std::string text;
+  std::set<uint64_t> ids;
+  for (const TRecordFields& record : records) {
+    EXPECT_TRUE(record.id != 0 && ids.insert(record.id).second) << "ids are given once";
+    const std::string id = record.id < 10 ? std::to_string(record.id) : "?";
+    text +=
+        (text.empty() ? "" : " ") + id + NarrowString(record.fields[0].value) + NarrowString(record.fields[1].value);
+  }
+  return text;
 }
 }  // namespace
 
-TEST(RecordMerge, AppliesEachSidesAddsChangesAndDeletesAndKeepsBothConflictingVersions) {
+TEST(RecordMerge, AppliesEachSidesChangesByIdAndNeverDeletesBecauseOfAnOlderCopy) {
+  using M = TMergeMode;
   struct Case {
     const char* what;
+    M mode;
     std::string base, ours, theirs, merged;
-    int32_t addedThere, removedThere;
+    int32_t added, removed, changed, both;
   } cases[] = {
-      {"nothing changed", "A1 B1", "A1 B1", "A1 B1", "A1 B1", 0, 0},
-      {"ours added", "A1", "A1 C1", "A1", "A1 C1", 0, 0},
-      {"theirs added", "A1", "A1", "D1 A1", "A1 D1", 1, 0},
-      {"both added", "A1", "C1 A1", "A1 D1", "C1 A1 D1", 1, 0},
-      {"both added the same", "A1", "A1 C1", "C1 A1", "A1 C1", 0, 0},
-      {"ours deleted", "A1 B1", "A1", "A1 B1", "A1", 0, 0},
-      {"theirs deleted", "A1 B1", "A1 B1", "B1", "B1", 0, 1},
-      {"both deleted", "A1 B1", "B1", "B1", "B1", 0, 0},
-      {"ours changed a password", "A1 B1", "A2 B1", "A1 B1", "A2 B1", 0, 0},
-      {"theirs changed a password", "A1 B1", "A1 B1", "A2 B1", "B1 A2", 1, 1},
-      {"theirs changed a description", "A1", "A1", "Z1", "Z1", 1, 1},
-      {"both changed differently", "A1 B1", "A2 B1", "B1 A3", "A2 B1 A3", 1, 0},
-      {"both changed the same way", "A1", "A2", "A2", "A2", 0, 0},
-      {"ours deleted what theirs changed", "A1 B1", "B1", "A2 B1", "B1 A2", 1, 0},
-      {"ours changed what theirs deleted", "A1 B1", "A2 B1", "B1", "A2 B1", 0, 0},
-      {"all at once", "A1 B1 C1", "A1 B2 C1 E1", "A1 C1 D1", "A1 B2 C1 E1 D1", 1, 0},
-      {"nothing read yet", "", "A1", "B1 A1", "A1 B1", 1, 0},
-      {"theirs emptied", "A1 B1", "A1 B1 C1", "", "C1", 0, 2},
-      {"ours added a copy, theirs removed one", "A1 A1", "A1 A1 A1", "A1", "A1 A1", 0, 1},
-      {"both added a copy", "A1", "A1 A1", "A1 A1", "A1 A1", 0, 0},
-      {"theirs added more copies", "", "A1", "A1 A1", "A1 A1", 1, 0},
-      {"copies removed on each side", "A1 A1 A1", "A1 A1", "A1", "A1", 0, 1},
+      {"nothing changed", M::Descendant, "1A1 2B1", "1A1 2B1", "1A1 2B1", "1A1 2B1", 0, 0, 0, 0},
+      {"ours added", M::Descendant, "1A1", "1A1 3C1", "1A1", "1A1 3C1", 0, 0, 0, 0},
+      {"theirs added", M::Descendant, "1A1", "1A1", "4D1 1A1", "1A1 4D1", 1, 0, 0, 0},
+      {"theirs deleted", M::Descendant, "1A1 2B1", "1A1 2B1", "2B1", "2B1", 0, 1, 0, 0},
+      {"ours deleted", M::Descendant, "1A1 2B1", "1A1", "1A1 2B1", "1A1", 0, 0, 0, 0},
+      {"theirs changed", M::Descendant, "1A1 2B1", "1A1 2B1", "1A2 2B1", "1A2 2B1", 0, 0, 1, 0},
+      {"both changed differently", M::Descendant, "1A1", "1A2", "1A3", "1A2 ?A3", 1, 0, 0, 1},
+      {"both changed the same way", M::Descendant, "1A1", "1A2", "1A2", "1A2", 0, 0, 0, 0},
+      {"ours deleted what theirs changed", M::Descendant, "1A1 2B1", "2B1", "1A2 2B1", "2B1 1A2", 1, 0, 0, 0},
+      {"ours changed what theirs deleted", M::Descendant, "1A1 2B1", "1A2 2B1", "2B1", "1A2 2B1", 0, 0, 0, 0},
+      {"an older layout's records match by content", M::Descendant, "1A1 2B1", "1A1 2B1", "_B1 _C1", "2B1 ?C1", 1, 1, 0,
+       0},
+      {"both added the same, in an older layout", M::Descendant, "1A1", "1A1 3C1", "_A1 _C1", "1A1 3C1", 0, 0, 0, 0},
+      {"an older copy deletes nothing and takes nothing back", M::Older, "1A2 2B1 3C1", "1A2 2B1 3C1", "1A1 2B1 4D1",
+       "1A2 2B1 3C1 4D1", 1, 0, 0, 0},
+      {"an older copy brings back nothing deleted here", M::Older, "1A1 2B1", "1A1", "1A1 2B1 5E1", "1A1", 0, 0, 0, 0},
+      {"a conflict copy keeps both changed versions", M::Conflict, "1A1 2B1", "1A2 2B1", "1A3 2B1 6F1",
+       "1A2 2B1 ?A3 6F1", 2, 0, 0, 1},
+      {"a conflict copy's unchanged version yields", M::Conflict, "1A1", "1A2", "1A1", "1A2", 0, 0, 0, 0},
   };
   for (const auto& c : cases) {
-    TRecordMerge merge = RecordMerge(Pairs(c.base), Pairs(c.ours), Pairs(c.theirs));
-    EXPECT_EQ(merge.records, Pairs(c.merged)) << c.what;
-    EXPECT_EQ(merge.addedThere, c.addedThere) << c.what;
-    EXPECT_EQ(merge.removedThere, c.removedThere) << c.what;
+    std::vector<TRecordFields> theirs = Records(c.theirs);
+    TRecordMerge merge = RecordMerge(Records(c.base), Records(c.ours), theirs, c.mode, {5});
+    EXPECT_EQ(c.merged, Text(merge.records)) << c.what;
+    EXPECT_EQ(c.added, merge.addedThere) << c.what;
+    EXPECT_EQ(c.removed, merge.removedThere) << c.what;
+    EXPECT_EQ(c.changed, merge.changedThere) << c.what;
+    EXPECT_EQ(c.both, merge.keptBoth) << c.what;
   }
 }
 
 TEST(RecordMerge, StatusSaysWhatCameFromTheOtherSide) {
-  auto status = [](int32_t added, int32_t removed) {
-    return NarrowString(RecordMergeStatus(TRecordMerge{{}, added, removed}, S("quorvel.dat")));
+  auto status = [](int32_t added, int32_t removed, int32_t changed, int32_t both, bool older = false) {
+    TRecordMerge merge;
+    merge.addedThere = added;
+    merge.removedThere = removed;
+    merge.changedThere = changed;
+    merge.keptBoth = both;
+    return NarrowString(older ? RecordMergeOlderStatus(merge, S("quorvel.dat"))
+                              : RecordMergeStatus(merge, S("quorvel.dat")));
   };
   const std::string start = "quorvel.dat was changed elsewhere and merged: ";
-  EXPECT_EQ(status(0, 0), start + "no record added or removed there.");
-  EXPECT_EQ(status(1, 0), start + "1 record added there, 0 removed there.");
-  EXPECT_EQ(status(2, 3), start + "2 records added there, 3 removed there.");
+  EXPECT_EQ(start + "no record added, changed or removed there.", status(0, 0, 0, 0));
+  EXPECT_EQ(start + "1 record added there, 0 removed there.", status(1, 0, 0, 0));
+  EXPECT_EQ(start +
+                "2 records added there, 1 changed there, 3 removed there (1 changed on both sides: both "
+                "versions kept).",
+            status(2, 3, 1, 1));
+  EXPECT_EQ(
+      "An older copy of quorvel.dat came back (restored, or kept by a sync tool): no record was removed or "
+      "taken back because of it; 1 record that only it held came in.",
+      status(1, 0, 0, 0, true));
 }

@@ -5,7 +5,15 @@
 
 #include <string>
 
+#include "app/records/PairKey.h"
+#include "app/records/RecordFile.h"
 #include "tests/unit/TempDir.h"
+
+// Loads the pair as a new start would: the key file is read again.
+inline bool Reload(bool encrypted = true) {
+  PairKeyForget();
+  return LoadRecords(encrypted) == TLoadResult::Loaded;
+}
 
 // Writes quorvel.key with the three lines as given, each ending in CR LF.
 inline void WriteKeyFile(const std::string& key, const std::string& iv, const std::string& cipher) {

@@ -59,6 +59,7 @@ TEST(SealedKey, TheReaderTakesOnlyWellFormedLinesWithinBounds) {
 // this process and in an independent implementation, and with no other.
 TEST(SealedKey, ASealedPairOpensWithItsPassphraseOnly) {
   TempDir dir;
+  PairKeyForget();
   descriptions = {S("bank"), S("mail")};
   passwords = {S("pw 1"), S("pw 2")};
   recordCount = 2;
@@ -80,12 +81,12 @@ TEST(SealedKey, ASealedPairOpensWithItsPassphraseOnly) {
   EXPECT_EQ(KeyLock::Open, KeyFileLock());
   SealedKeyForgetAll();
   EXPECT_EQ(KeyLock::Sealed, KeyFileLock());
-  ASSERT_TRUE(LoadRecords(true));
+  ASSERT_TRUE(Reload());
   EXPECT_EQ(2u, UnreadableRecords().size()) << "read without the key";
   EXPECT_FALSE(KeyFileUnlock(S("Correct horse")));
   EXPECT_EQ(KeyLock::Sealed, KeyFileLock());
   ASSERT_TRUE(KeyFileUnlock(passphrase));
-  ASSERT_TRUE(LoadRecords(true));
+  ASSERT_TRUE(Reload());
   EXPECT_TRUE(UnreadableRecords().empty());
   EXPECT_EQ(S("pw 2"), passwords[1]);
 

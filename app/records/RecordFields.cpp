@@ -1,0 +1,55 @@
+#include "app/records/RecordFields.h"
+
+#include "app/generator/RandomSource.h"
+#include "runtime/Wipe.h"
+
+const char16_t* const kDescriptionField = u"description";
+const char16_t* const kPasswordField = u"password";
+
+String TrimText(const String& text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && text[begin] <= 32) ++begin;
+  while (end > begin && text[end - 1] <= 32) --end;
+  return text.substr(begin, end - begin);
+}
+
+bool TRecordFields::Readable() const {
+  for (const TField& field : fields) {
+    if (field.stored) return false;
+  }
+  return true;
+}
+
+const TField* TRecordFields::Find(const char16_t* name) const {
+  for (const TField& field : fields) {
+    if (field.name == name) return &field;
+  }
+  return nullptr;
+}
+
+uint64_t NewRecordId() {
+  for (int tries = 0; tries < 4; ++tries) {
+    uint8_t bytes[8];
+    if (!RandomBytes(bytes, sizeof bytes)) return 0;
+    uint64_t id = 0;
+    for (uint8_t b : bytes) id = id << 8 | b;
+    if (id != 0) return id;
+  }
+  return 0;
+}
+
+void RecordFieldsWipe(TRecordFields& record) {
+  for (TField& field : record.fields) {
+    SecureWipe(field.value);
+    if (field.stored) {
+      SecureWipe(field.stored->text);
+      SecureWipe(field.stored->bytes);
+    }
+  }
+  record.fields.clear();
+}
+
+void RecordFieldsWipe(std::vector<TRecordFields>& records) {
+  for (TRecordFields& record : records) RecordFieldsWipe(record);
+  records.clear();
+}

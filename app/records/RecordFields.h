@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "runtime/String.h"
+
+// A field that could not be decrypted, carried with everything it needs to
+// decrypt once the right key file is back, whatever is added, deleted or
+// moved around it meanwhile.
+enum class TStoredKind {
+  Table,   // a line of an older kind's file: text, as stored
+  Line12,  // a line of the first authenticated layout: bytes, bound to number
+  Field,   // a field line of the current layout: bytes, bound to origin
+};
+struct TStoredLine {
+  TStoredKind kind = TStoredKind::Table;
+  String text;          // Table: the hexadecimal line as it stood in the file
+  ByteArray bytes;      // Line12: nonce, ciphertext and tag; Field: the whole field line
+  ByteArray origin;     // Field: the file id its tag was made with
+  uint32_t number = 0;  // Line12: the record number its tag was made with
+
+  bool operator==(const TStoredLine&) const = default;
+};
+
+// One named field of a record: its plaintext, or, when it could not be
+// decrypted, its stored line (and an empty value).
+struct TField {
+  String name;
+  String value;
+  std::optional<TStoredLine> stored;
+
+  bool operator==(const TField&) const = default;
+};
+
+extern const char16_t* const kDescriptionField;  // "description"
+extern const char16_t* const kPasswordField;     // "password"
+
+// One record as a record file holds it: a random id, kept when the record
+// changes (0 only while none was given), and its fields in order.
+struct TRecordFields {
+  uint64_t id = 0;
+  std::vector<TField> fields;
+
+  // Equal fields, whatever the ids.
+  bool SameContent(const TRecordFields& other) const { return fields == other.fields; }
+  bool Readable() const;
+  // The first field of that name; null when there is none.
+  const TField* Find(const char16_t* name) const;
+};
+
+// Removes every character with code 32 or less (space and control
+// characters) from both ends.
+String TrimText(const String& text);
+
+// A fresh record id from getrandom, never 0; 0 when the source failed.
+uint64_t NewRecordId();
+
+// Overwrites every value and stored line of the records, then empties them.
+void RecordFieldsWipe(std::vector<TRecordFields>& records);
+void RecordFieldsWipe(TRecordFields& record);
