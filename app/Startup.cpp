@@ -20,6 +20,7 @@
 #include "gui/fltk/TFLTKGUIDriver.h"
 #include "gui/proxy/Proxy.h"
 #include "runtime/FolderLock.h"
+#include "runtime/Stream.h"
 #include "runtime/Runtime.h"
 #include "system/SystemDriver.h"
 #include "system/linux/LinuxSystemDriver.h"
@@ -99,10 +100,12 @@ void QuorvelMain() {
     case KeySettle::Ready:
       break;
   }
-  if (recordsEncrypted) {
+  // The key file, found or just made, is read once here for the whole run;
+  // beside a legacy plain file there is none until the migration makes it.
+  if (PathKind(kKeyFileName) != 0) {
     std::string why;
     if (!PairKeyLoad(&why)) Fail((why + "; nothing was changed.").c_str());
-    if (!RecordCipherLoadProvider(PairKeyCipher()))
+    if (recordsEncrypted && !RecordCipherLoadProvider(PairKeyCipher()))
       Fail(
           "the cipher library's legacy provider, which the cipher named in quorvel.key needs, could not be loaded; "
           "nothing was changed.");
