@@ -8,10 +8,12 @@ length) and stored as upper-case hexadecimal, one line per field.
 
 With --gcm the key file is of the "aes_256_gcm" kind instead (a fixed
 256-bit key, in the clear) and every field is sealed with AES-256-GCM under a
-random nonce, its record and field as associated data (docs/FILES.md); this
-needs Debian's python3-cryptography (/usr/bin/python3).
+random nonce, its record and field as associated data, in the layout of
+Quorvel 1.2 (docs/FILES.md); with --gcm2 in the current layout, with its
+authenticated header and one line per named field. Both need Debian's
+python3-cryptography (/usr/bin/python3).
 
-Usage: make_records.py [--gcm] DIRECTORY COUNT
+Usage: make_records.py [--gcm|--gcm2] DIRECTORY COUNT
 """
 import os
 import sys
@@ -38,7 +40,8 @@ def rc4(key: bytes, data: bytes) -> bytes:
 
 def main() -> int:
     args = sys.argv[1:]
-    gcm = args[:1] == ["--gcm"]
+    gcm = args[:1] in (["--gcm"], ["--gcm2"])
+    current = args[:1] == ["--gcm2"]
     if gcm:
         args = args[1:]
     if len(args) != 2:
@@ -62,9 +65,22 @@ def main() -> int:
         def encrypt(record: int, kind: str, data: bytes) -> bytes:
             return rc4(key, data)
     lines = []
+    file_id = os.urandom(16)
     for i in range(count):
         for kind, field in (("description", f"account number {i} at the bank"), ("password", f"p4ssW0rd{i * 7919}xYz")):
-            lines.append(encrypt(i, kind, field.encode("ascii")).hex().upper())
+            if current:
+                prefix = b"\x01" + (i + 1).to_bytes(8, "big") + bytes([len(kind)]) + kind.encode()
+                nonce = os.urandom(12)
+                lines.append((prefix + nonce + sealer.encrypt(nonce, field.encode(), file_id + prefix)).hex().upper())
+            else:
+                lines.append(encrypt(i, kind, field.encode("ascii")).hex().upper())
+    if current:
+        import hashlib
+        told = (1).to_bytes(8, "big") + count.to_bytes(4, "big")
+        told += hashlib.sha256("".join(line + "\r\n" for line in lines).encode()).digest()
+        head = b"QUORVEL2" + file_id
+        nonce = os.urandom(12)
+        lines.insert(0, (head + nonce + sealer.encrypt(nonce, told, head)).hex().upper())
     with open(os.path.join(directory, "quorvel.dat"), "wb") as f:
         f.write("".join(line + "\r\n" for line in lines).encode("ascii"))
     return 0

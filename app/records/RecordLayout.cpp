@@ -18,7 +18,7 @@ constexpr size_t kHeaderSize = kHeaderClear + kGcmNonceSize + kHeaderPlain + kGc
 constexpr size_t kIdSize = 8;
 constexpr size_t kMaxNameSize = 64;
 
-enum LineType : uint8_t { kFieldLine = 1, kCarriedLine = 2, kCarried12Line = 3 };
+enum LineType : uint8_t { kFieldLine = 1, kCarriedLine = 2, kCarried12Line = 3, kKeptLine = 4 };
 
 void PutNumber(ByteArray& out, uint64_t value, int bytes) {
   for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
@@ -73,9 +73,11 @@ void ParseGcm2Line(const String& text, const TRecordKey& key, const ByteArray& f
   id = 0;
   field = TField();
   TFieldLine line;
-  const bool hex = BytesOfHex(text, bytes) && bytes.size() > 1 + kIdSize;
+  const bool hex = BytesOfHex(text, bytes) && bytes.size() >= 1 + kIdSize;
   const uint8_t type = hex ? bytes[0] : 0;
-  if (type == kFieldLine && ParseFieldLine(bytes, line)) {
+  // A header too short to name a file id binds no line to it: such lines are
+  // kept as they stand.
+  if (type == kFieldLine && fileId.size() == kFileIdSize && ParseFieldLine(bytes, line)) {
     id = line.id;
     field.name = line.name;
     if (!OpenFieldLine(key, bytes, line, fileId, field.value))
@@ -100,6 +102,11 @@ void ParseGcm2Line(const String& text, const TRecordKey& key, const ByteArray& f
       if (!key.Open(sealed.data(), sealed.size(), Gcm12Data(number, field.name), field.value))
         field.stored = TStoredLine{TStoredKind::Line12, String(), sealed, ByteArray(), number};
     }
+  } else if (type == kKeptLine) {
+    id = GetNumber(bytes.data() + 1, kIdSize);
+    field.stored =
+        TStoredLine{TStoredKind::Table, BytesToString(bytes.data() + 1 + kIdSize, bytes.size() - 1 - kIdSize),
+                    ByteArray(), ByteArray(), 0};
   }
   if (id == 0) {
     field = TField();
@@ -177,7 +184,13 @@ bool Gcm2FieldLine(const TField& field, uint64_t id, const TRecordKey& key, cons
     const TStoredLine& stored = *field.stored;
     TFieldLine inner;
     if (stored.kind == TStoredKind::Table) {
-      line = stored.text;
+      // Kept as it stood, under its record's id, so that it never reads as a
+      // line of another record.
+      bytes.push_back(kKeptLine);
+      PutNumber(bytes, id, kIdSize);
+      const ByteArray text = StringToBytes(stored.text);
+      bytes.insert(bytes.end(), text.begin(), text.end());
+      line = LineOf(bytes);
       return true;
     }
     if (stored.kind == TStoredKind::Line12) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/records/KeyFile.h"
+#include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
 
 namespace {
@@ -65,7 +66,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (DecryptRecordText(text, kKeyFileName) == kKeyFileUnusable) abort();
   }
   // The legacy provider loads in this process, so no key file makes this fail.
-  if (!RecordCipherLoadProvider()) abort();
+  if (!RecordCipherLoadProvider(TKeyFileLines(kKeyFileName).cipher)) abort();
+  // The key file held for a run reads its lines as the file reader does.
+  PairKeyForget();
+  if (!PairKeyLoad()) abort();
+  {
+    const TKeyFileLines fromFile(kKeyFileName);
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const TKeyFileLines fromBytes(TKeyFileBytes{bytes});
+    if (fromFile.key != fromBytes.key || fromFile.iv != fromBytes.iv || fromFile.cipher != fromBytes.cipher) abort();
+  }
+  if (!PairKeyOnDiskUnchanged()) abort();
   // Beside a key file the guard never scans.
   if (RunKeyFileGuard() != KeyGuard::Proceed) abort();
 

@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -612,4 +613,47 @@ TEST_F(RecordFile, OlderKindsSaveByteForByteAndAddInTheirOwnKind) {
     EXPECT_EQ(file + Line("new") + Line("pw3"), TempDir::Read("quorvel.dat")) << cipher;
     EXPECT_EQ(TempDir::Read("quorvel.key"), std::string(32, 'k') + "\r\n0123456789abcdef\r\n" + cipher + "\r\n");
   }
+}
+
+// Only a regular file of a bounded size is read as the record file or the
+// key file: a FIFO never blocks the start, a link to a device is never read
+// from, and a huge file or line is refused before it fills the memory.
+TEST_F(RecordFile, OnlyBoundedRegularFilesAreReadAndNothingIsWrittenOverTheRest) {
+  struct TCase {
+    const char* what;
+    const char* file;
+    void (*make)(const char* path);
+    const char* named;
+  } cases[] = {
+      {"a FIFO", "quorvel.dat", [](const char* path) { ASSERT_EQ(0, mkfifo(path, 0600)); }, "not a regular file"},
+      {"a link to /dev/zero", "quorvel.dat", [](const char* path) { ASSERT_EQ(0, symlink("/dev/zero", path)); },
+       "not a regular file"},
+      {"a file over 256 MiB", "quorvel.dat",
+       [](const char* path) {
+         TempDir::Write(path, "");
+         ASSERT_EQ(0, truncate(path, (256 << 20) + 1));  // sparse: nothing is stored
+       },
+       "larger than a record file"},
+      {"a line over 1 MiB", "quorvel.dat",
+       [](const char* path) { TempDir::Write(path, std::string((1 << 20) + 1, 'A')); }, "has a line longer"},
+      {"a FIFO for a key", "quorvel.key", [](const char* path) { ASSERT_EQ(0, mkfifo(path, 0600)); },
+       "not a regular file"},
+      {"a key file over 64 KiB", "quorvel.key",
+       [](const char* path) { TempDir::Write(path, std::string((64 << 10) + 1, 'A')); }, "larger than a key file"},
+  };
+  for (const TCase& c : cases) {
+    remove(c.file);
+    c.make(c.file);
+    EXPECT_FALSE(Reload()) << c.what;
+    EXPECT_NE(std::string::npos, NarrowString(RecordFileRefusal()).find(c.named)) << c.what;
+    remove(c.file);
+    WriteKeyFile("0123456789abcdefTheRestOfTheKey", "01234567", "rc4");
+  }
+  // The start-up guard does not scan a record file that is no regular file.
+  remove("quorvel.key");
+  ASSERT_EQ(0, mkfifo("quorvel.dat", 0600));
+  EXPECT_EQ(KeyGuard::Unreadable, RunKeyFileGuard());
+  remove("quorvel.dat");
+  ASSERT_EQ(0, mkfifo("quorvel.key", 0600));
+  EXPECT_EQ(KeyGuard::KeyNotRegular, RunKeyFileGuard());
 }

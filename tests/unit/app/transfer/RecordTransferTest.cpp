@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include "app/records/KeyFile.h"
+#include "app/records/RecordFile.h"
+#include "app/transfer/RecordTransfer.h"
+#include "tests/unit/app/records/RecordTestSupport.h"
+
+// Values that look like the cipher's old failure markers are ordinary ones
+// all the way through: imported, saved, read back and exported.
+TEST(RecordTransfer, MarkerLikeValuesGoInAndOutLikeAnyOther) {
+  TempDir dir;
+  ASSERT_EQ(KeySettle::Ready, WriteFreshKey(kKeyFileName, true));
+  ASSERT_TRUE(Reload());
+  TempDir::Write("in.csv", "Title,Password\r\n-2,-3\r\n-3,-2\r\n");
+  const TTransfer imported = ImportRecords(S("in.csv"));
+  ASSERT_TRUE(imported.ok) << NarrowString(imported.message);
+  ASSERT_TRUE(Reload());
+  EXPECT_TRUE(UnreadableRecords().empty());
+  EXPECT_EQ("-2\n-3\n-3\n-2", IndependentDump());
+  ASSERT_TRUE(ExportRecords(S("out.csv")).ok);
+  EXPECT_EQ("Title,Password\r\n-2,-3\r\n-3,-2\r\n", TempDir::Read("out.csv"));
+
+  // From a file cut short, the export still writes what reads, but says the
+  // list may not be whole and does not count as done.
+  std::string text = TempDir::Read("quorvel.dat");
+  size_t end = 0;
+  for (int line = 0; line < 3; ++line) end = text.find("\r\n", end) + 2;  // the header and the first record
+  TempDir::Write("quorvel.dat", text.substr(0, end));
+  ASSERT_TRUE(Reload());
+  ASSERT_TRUE(RecordFileDamaged());
+  const TTransfer partial = ExportRecords(S("part.csv"));
+  EXPECT_FALSE(partial.ok);
+  EXPECT_NE(std::string::npos, NarrowString(partial.message).find("damaged or cut short"));
+  EXPECT_EQ("Title,Password\r\n-2,-3\r\n", TempDir::Read("part.csv"));
+}
