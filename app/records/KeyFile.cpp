@@ -98,10 +98,9 @@ KeyLock KeyLinesLock(const TKeyFileLines& lines) {
   return SealedKeyUnlocked(lines.key, lines.iv) ? KeyLock::Open : KeyLock::Sealed;
 }
 
-bool KeyFileSealed(const String& keyFile) {
-  TKeyFileLines lines(keyFile);
-  return lines.cipher == kGcmCipherName && !lines.iv.empty();
-}
+bool KeyFileSealed(const String& keyFile) { return KeyLinesSealed(TKeyFileLines(keyFile)); }
+
+bool KeyLinesSealed(const TKeyFileLines& lines) { return lines.cipher == kGcmCipherName && !lines.iv.empty(); }
 
 bool KeyFileUnlock(const String& passphrase, const String& keyFile) {
   return KeyLinesUnlock(TKeyFileLines(keyFile), passphrase);

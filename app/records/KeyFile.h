@@ -76,6 +76,7 @@ KeyLock KeyFileLock(const String& keyFile = kKeyFileName);
 KeyLock KeyLinesLock(const TKeyFileLines& lines);
 // True for a sealed key file, unlocked or not.
 bool KeyFileSealed(const String& keyFile = kKeyFileName);
+bool KeyLinesSealed(const TKeyFileLines& lines);
 
 // Opens the sealed key file with passphrase and remembers its record key.
 // False for a wrong passphrase; nothing is written either way.

@@ -64,10 +64,7 @@ const TRecordKey* PairKeyGet() {
   return held.key.get();
 }
 
-bool PairKeySealed() {
-  const TKeyFileLines lines(TKeyFileBytes{held.bytes});
-  return lines.cipher == kGcmCipherName && !lines.iv.empty();
-}
+bool PairKeySealed() { return KeyLinesSealed(TKeyFileLines(TKeyFileBytes{held.bytes})); }
 
 KeyLock PairKeyLock() { return KeyLinesLock(TKeyFileLines(TKeyFileBytes{held.bytes})); }
 

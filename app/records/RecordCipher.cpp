@@ -227,8 +227,6 @@ String TTableCipher::Decrypt(const String& text) const {
   return BytesToString(work.result.data(), work.result.size());
 }
 
-String RecordKeyFileCipher() { return TKeyFileLines(kKeyFileName).cipher; }
-
 bool RecordCipherLoadProvider(const String& cipher) {
   const TCipherRow* row = FindRow(cipher);
   return !row || !row->legacy || CryptoLoadLegacy();

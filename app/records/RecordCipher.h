@@ -76,9 +76,6 @@ String DecryptRecordText(const String& text, const String& keyFile = kKeyFileNam
 // that provider cannot be loaded.
 bool RecordCipherLoadProvider(const String& cipher);
 
-// The cipher name on the key file's third line (empty when it has none).
-String RecordKeyFileCipher();
-
 // Upper-case hexadecimal, two digits per byte.
 String HexOfBytes(const uint8_t* bytes, size_t size);
 // The bytes of hexadecimal text (either case); false, with out empty, for an
