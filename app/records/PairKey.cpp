@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/records/SealedKey.h"
 #include "runtime/Stream.h"
 #include "runtime/Wipe.h"
 
@@ -53,6 +54,8 @@ void PairKeyAdopt(const std::string& fileBytes) {
   held.bytes.reserve(fileBytes.size());
   held.bytes.assign(fileBytes);
   held.loaded = true;
+  // Only the key of the key file held stays unlocked in this process.
+  SealedKeyKeepOnly(TKeyFileLines(TKeyFileBytes{held.bytes}).key);
 }
 
 const TRecordKey* PairKeyGet() {

@@ -15,7 +15,8 @@
 // then says what was wrong with it.
 constexpr uint64_t kKeyFileCap = 64u << 10;
 bool PairKeyLoad(std::string* why = nullptr);
-// Holds a key file's bytes that this program has just written.
+// Holds a key file's bytes that this program has just written (or read);
+// any other sealed key unlocked in this process is wiped.
 void PairKeyAdopt(const std::string& fileBytes);
 // The record key of the bytes held, made once they are unlocked (a sealed
 // key file gives a usable key only then); null while nothing is held.
