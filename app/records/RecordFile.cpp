@@ -204,18 +204,21 @@ int32_t MergeConflictCopies(int32_t count, const TRecordKey& key, std::vector<st
     TRecordFileContent copy;
     const String path = WidenString(name);
     if (ReadRecordFile(path, &key, copy) != TRecordRead::Read || copy.damaged || !AllReadable(copy)) {
-      status += (status.empty() ? S("") : S(" ")) + path + S(" could not be read with quorvel.key and was left alone.");
+      status += (status.empty() ? S("") : S(" ")) + path + S(" does not read with quorvel.key; left alone.");
       continue;
     }
+    // Its lineage joins ours: the next generation is above it too.
+    if (copy.layout == TLayout::Gcm2 && copy.fileId == file.fileId)
+      file.generation = std::max(file.generation, copy.generation);
     std::vector<TRecordFields> ours = HeldRecords(count);
     TRecordMerge merge = RecordMerge(file.records, ours, copy.records, TMergeMode::Conflict, deletedHere);
     RecordFieldsWipe(ours);
     HoldRecords(merge.records);
     count = recordCount;
     names.push_back(name);
-    status += (status.empty() ? S("") : S(" ")) + path + S(" was merged in: ") + IntToString(merge.addedThere) +
-              (merge.addedThere == 1 ? S(" record") : S(" records")) + S(" taken from it; it is kept as ") + path +
-              S(".merged.");
+    status += (status.empty() ? S("") : S(" ")) + path + S(" merged: ") + IntToString(merge.addedThere) +
+              (merge.addedThere == 1 ? S(" record came in; renamed to .merged.")
+                                     : S(" records came in; renamed to .merged."));
   }
   if (!names.empty()) {
     lastSaveMerged = true;
@@ -425,7 +428,6 @@ int32_t DeleteRecord(int32_t index, int32_t count) {
   TRecordFields wiped{meta[index].id, std::move(meta[index].extra)};
   RecordFieldsWipe(wiped);
   meta.erase(meta.begin() + index);
-  meta.resize(n - 1);
   RecordViewChanged();
   return 1;
 }

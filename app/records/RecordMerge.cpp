@@ -119,8 +119,7 @@ String RecordMergeStatus(const TRecordMerge& merge, const String& fileName) {
 }
 
 String RecordMergeOlderStatus(const TRecordMerge& merge, const String& fileName) {
-  return S("An older copy of ") + fileName +
-         S(" came back (restored, or kept by a sync tool): no record was removed or taken back because of it; ") +
-         (merge.addedThere > 0 ? Records(merge.addedThere) + S(" that only it held came in.")
-                               : S("nothing came in from it."));
+  // Short enough for the status bar of the main window.
+  return S("An older ") + fileName + S(" came back: nothing was removed or undone; ") +
+         (merge.addedThere > 0 ? Records(merge.addedThere) + S(" came in from it.") : S("nothing came in from it."));
 }

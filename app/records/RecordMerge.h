@@ -58,5 +58,5 @@ void RecordIdsAdopt(std::vector<TRecordFields>& records,
 // The status bar's account of a merge with fileName as it was on disk, e.g.
 // "quorvel.dat was changed elsewhere and merged: 2 records added there, 1 removed there."
 String RecordMergeStatus(const TRecordMerge& merge, const String& fileName);
-// "An older copy of quorvel.dat came back ..." for an Older merge.
+// "An older quorvel.dat came back: ..." for an Older merge.
 String RecordMergeOlderStatus(const TRecordMerge& merge, const String& fileName);

@@ -89,8 +89,6 @@ TEST(RecordMerge, StatusSaysWhatCameFromTheOtherSide) {
                 "2 records added there, 1 changed there, 3 removed there (1 changed on both sides: both "
                 "versions kept).",
             status(2, 3, 1, 1));
-  EXPECT_EQ(
-      "An older copy of quorvel.dat came back (restored, or kept by a sync tool): no record was removed or "
-      "taken back because of it; 1 record that only it held came in.",
-      status(1, 0, 0, 0, true));
+  EXPECT_EQ("An older quorvel.dat came back: nothing was removed or undone; 1 record came in from it.",
+            status(1, 0, 0, 0, true));
 }
