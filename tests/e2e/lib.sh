@@ -14,6 +14,7 @@ TITLE="Quorvel v1.2b"
 
 cleanup() {
   if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then kill -9 "$APP_PID" 2>/dev/null || true; fi
+  if [ -n "$SELECTION_PID" ]; then kill "$SELECTION_PID" 2>/dev/null || true; fi
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -138,6 +139,20 @@ click_generate() { click_main 54 82; }
 click_copy_generated() { click_main 459 106; }
 
 clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
+# offer_selection <selection> <text>: another program (xclip, kept in the
+# foreground so that SELECTION_PID is its own id) owns the selection with a
+# text, once it can be read back; end_selection ends it.
+SELECTION_PID=""
+offer_selection() {
+  printf '%s' "$2" | xclip -quiet -selection "$1" >/dev/null 2>&1 &
+  SELECTION_PID=$!
+  for _ in $(seq 1 50); do
+    [ "$(xclip -o -selection "$1" 2>/dev/null)" = "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "xclip did not take the $1 selection"
+}
+end_selection() { kill "$SELECTION_PID" 2>/dev/null || true; SELECTION_PID=""; }
 
 # The openssl arguments for the key file in <dir>: AES-256-CBC with the
 # 32-character key and 16-character IV as they stand, or RC4 keyed with the
@@ -169,7 +184,8 @@ decrypt_line() {
 }
 
 # Encrypts a text the same way, as one upper-case hexadecimal record line
-# (for "aes_256_gcm", as line <n> of the record file; the first by default).
+# (for "aes_256_gcm", as field <n> of a file in the earlier headerless layout
+# that Quorvel 1.2 wrote; the first by default).
 encrypt_text() {
   local dir=$1 text=$2
   if [ "$(sed -n 3p "$dir/quorvel.key" | tr -d '\r')" = aes_256_gcm ]; then
@@ -274,3 +290,6 @@ PY
 # Every field of the pair in the program's folder, one per line, read
 # independently (a sealed key file with $QUORVEL_PASSPHRASE).
 dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }
+# "<file id> <generation> <records>" of the record file in a folder (the
+# program's by default) once its header verifies; status 1 when it does not.
+file_header() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" header "${1:-$WORK/app}"; }

@@ -27,10 +27,10 @@ kill -0 "$APP_PID" 2>/dev/null || fail "clearing the clipboard ended the program
 # Something copied by another program before the delay is over survives it.
 click_copy_generated
 [ "$(clipboard)" = "$generated" ] || fail "second copy"
-printf 'from elsewhere' | xclip -selection clipboard >/dev/null 2>&1
+offer_selection clipboard "from elsewhere"
 sleep 2.5
 [ "$(clipboard)" = "from elsewhere" ] || fail "another program's clipboard was cleared: '$(clipboard)'"
-pkill -f "xclip -selection clipboard" 2>/dev/null || true
+end_selection
 
 # File > Exit before the delay: the clipboard is empty once the program ended.
 export QUORVEL_CLIPBOARD_MS=25000

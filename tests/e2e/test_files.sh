@@ -10,7 +10,8 @@ printf '  my bank \t\r\n  pass word  \r\nmail\n\x01secret\x02\r\n' >"$WORK/app/q
 start_app
 MAIN=$(main_window) || fail "no main window after migration"
 [ -f "$WORK/app/quorvel.key" ] || fail "no key file created"
-[ "$(record_lines)" = 4 ] || fail "migrated file should hold 4 lines"
+# A header line, then the two records' fields.
+[ "$(record_lines)" = 5 ] || fail "migrated file should hold 5 lines"
 grep -qv '^[0-9A-F]*'$'\r''$' "$WORK/app/quorvel.dat" && fail "migrated file is not upper-case hexadecimal"
 [ "$(decrypt_line "$WORK/app" 1)" = "my bank" ] || fail "migrated description 1"
 [ "$(decrypt_line "$WORK/app" 2)" = "pass word" ] || fail "migrated password 1"
@@ -22,7 +23,8 @@ click_records 459 58
 [ "$(clipboard)" = "pass word" ] || fail "first migrated record not shown"
 stop_app
 
-# A file encrypted elsewhere with the same key loads as the program shows it.
+# A file encrypted elsewhere with the same key, in the earlier headerless
+# layout that Quorvel 1.2 wrote, loads as the program shows it.
 printf '%s\r\n%s\r\n' "$(encrypt_text "$WORK/app" "outside" 1)" "$(encrypt_text "$WORK/app" "pw-1" 2)" \
   >"$WORK/app/quorvel.dat"
 start_app

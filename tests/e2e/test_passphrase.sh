@@ -25,17 +25,17 @@ params=$(sed -n 2p "$WORK/app/quorvel.key" | tr -d '\r')
   [ "${BASH_REMATCH[1]}" -ge 65536 ] && [ "${BASH_REMATCH[2]}" -ge 3 ] || fail "sealed parameters: $params"
 [ "$(QUORVEL_PASSPHRASE="$PASS" dump)" = "$plain" ] || fail "the sealed pair does not read with the passphrase"
 QUORVEL_PASSPHRASE="pass phrase u" dump 2>/dev/null && fail "the sealed pair reads with another passphrase"
-# No line of the key file is a key that opens a record.
-/usr/bin/python3 - "$WORK/app" <<'PY' || fail "a key-file line opens a record"
+# No line of the key file is a key that opens the record file's header.
+/usr/bin/python3 - "$WORK/app" <<'PY' || fail "a key-file line opens the records"
 import sys
 from cryptography.hazmat.primitives.ciphers.aead import AESGCM
 folder = sys.argv[1]
-record = bytes.fromhex(open(f"{folder}/quorvel.dat").readline().strip())
+header = bytes.fromhex(open(f"{folder}/quorvel.dat").readline().strip())
 for line in open(f"{folder}/quorvel.key", "rb").read().split(b"\r\n"):
     for candidate in (line, bytes.fromhex(line.decode()) if len(line) % 2 == 0 and line.isalnum() else b""):
         for key in (candidate[:32], candidate[-32:]):
             try:
-                AESGCM(key.ljust(32, b"\0")).decrypt(record[:12], record[12:], b"quorvel record 0 description")
+                AESGCM(key.ljust(32, b"\0")).decrypt(header[24:36], header[36:], header[:24])
                 sys.exit(1)
             except Exception:
                 pass

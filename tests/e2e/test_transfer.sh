@@ -44,13 +44,15 @@ cmp -s "$WORK/before.dat" "$WORK/app/quorvel.dat" || fail "a malformed import ch
 
 # While the program runs, another machine's version (one more record) is
 # renamed over quorvel.dat; a record added in the window then joins both.
+# The other machine is a copy of the program in a folder of its own, given
+# this pair: its import saves the next generation of the same file.
 start_app
 MAIN=$(main_window) || fail "no main window"
-{
-  cat "$WORK/app/quorvel.dat"
-  printf '%s\r\n%s\r\n' "$(encrypt_text "$WORK/app" "from elsewhere" 5)" "$(encrypt_text "$WORK/app" "pw-there" 6)"
-} >"$WORK/app/synced.tmp"
-mv "$WORK/app/synced.tmp" "$WORK/app/quorvel.dat"
+mkdir "$WORK/there"
+cp "$WORK/app/quorvel" "$WORK/app/quorvel.key" "$WORK/app/quorvel.dat" "$WORK/there/"
+printf 'Title,Password\r\nfrom elsewhere,pw-there\r\n' >"$WORK/there.csv"
+"$WORK/there/quorvel" --import "$WORK/there.csv" >"$WORK/there.log" 2>&1 || fail "import there: $(cat "$WORK/there.log")"
+mv "$WORK/there/quorvel.dat" "$WORK/app/quorvel.dat"
 add_record "here"
 [ "$(dump | sed -n '1p;3p;5p;7,8p' | tr '\n' '|')" = "bank|mail|here|from elsewhere|pw-there" ] ||
   fail "the merge lost a record: $(dump | tr '\n' '|')"
