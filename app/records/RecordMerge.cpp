@@ -113,8 +113,7 @@ String RecordMergeStatus(const TRecordMerge& merge, const String& fileName) {
   text += Records(merge.addedThere) + S(" added there, ");
   if (merge.changedThere > 0) text += IntToString(merge.changedThere) + S(" changed there, ");
   text += IntToString(merge.removedThere) + S(" removed there");
-  if (merge.keptBoth > 0)
-    text += S(" (") + IntToString(merge.keptBoth) + S(" changed on both sides: both versions kept)");
+  if (merge.keptBoth > 0) text += S("; ") + IntToString(merge.keptBoth) + S(" kept twice, changed on both sides");
   return text + S(".");
 }
 
