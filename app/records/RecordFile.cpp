@@ -290,9 +290,8 @@ bool RecordFileDamaged() { return file.damaged; }
 
 String RecordFileDamageMessage() {
   if (!file.damaged) return String();
-  return S(
-      "quorvel.dat is damaged or cut short: it does not match its own header, so records may be missing. "
-      "Every record that could be read is shown.");
+  // Short enough for the status bar of the main window.
+  return S("quorvel.dat is damaged or cut short: records may be missing; what reads is shown.");
 }
 
 bool RecordsUnsaved() { return !saveFailure.empty(); }
