@@ -348,6 +348,14 @@ TRecordRead ReadRecordFile(const String& path, const TRecordKey* key, TRecordFil
     return refuse(tooLong ? " has a line longer than a record file's line can be (1 MiB)"
                           : " is larger than a record file can be (256 MiB)");
   }
+  // An older kind's cipher "decrypts" anything: a file of the current layout
+  // under such a key file would come out as noise and be saved over.
+  ByteArray first;
+  if (key && !key->Authenticated() && !lines.empty() && BytesOfHex(lines[0], first) && first.size() >= sizeof kMagic &&
+      std::memcmp(first.data(), kMagic, sizeof kMagic) == 0) {
+    for (String& line : lines) SecureWipe(line);
+    return refuse(" is of the aes_256_gcm kind, but quorvel.key is of an older one (is it the right key file?)");
+  }
   content = ParseRecordLines(lines, key);
   for (String& line : lines) SecureWipe(line);
   return TRecordRead::Read;

@@ -640,6 +640,8 @@ TEST_F(RecordFile, OnlyBoundedRegularFilesAreReadAndNothingIsWrittenOverTheRest)
        "not a regular file"},
       {"a key file over 64 KiB", "quorvel.key",
        [](const char* path) { TempDir::Write(path, std::string((64 << 10) + 1, 'A')); }, "larger than a key file"},
+      {"a file of the current layout under an older kind's key", "quorvel.dat",
+       [](const char* path) { TempDir::Write(path, "51554F5256454C3200\r\n"); }, "is of the aes_256_gcm kind"},
   };
   for (const TCase& c : cases) {
     remove(c.file);
