@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/console/ConsoleRecords.h"
 #include "app/console/ConsoleTransfer.h"
 #include "app/console/Rekey.h"
 #include "app/records/PairFolder.h"
@@ -35,6 +36,14 @@ const TCommandOption kOptions[] = {
     {"--import", "FILE", "add the records of a CSV export (KeePassXC, Bitwarden, Firefox, Chrome), without a window",
      QuorvelImport},
     {"--export", "FILE", "write every record to FILE, a new and unencrypted CSV file, without a window", QuorvelExport},
+    {"--list", nullptr, "print every record's description, one a line, without a window",
+     [](const char*) { return QuorvelList(); }},
+    {"--show", "TEXT",
+     "print the password, user name, web address, one-time code and notes of the one record "
+     "whose description contains TEXT",
+     QuorvelShow},
+    {"--totp", "TEXT", "print the current one-time code of the one record whose description contains TEXT",
+     QuorvelTotp},
     {"--help", nullptr, "show this help and the folder that holds the files", RunHelp},
     {"--version", nullptr, "show the version", RunVersion},
 };

@@ -5,6 +5,10 @@
 
 const char16_t* const kDescriptionField = u"description";
 const char16_t* const kPasswordField = u"password";
+const char16_t* const kUserNameField = u"username";
+const char16_t* const kWebAddressField = u"url";
+const char16_t* const kNotesField = u"notes";
+const char16_t* const kOneTimeField = u"otp";
 
 String TrimText(const String& text) {
   size_t begin = 0, end = text.size();

@@ -36,6 +36,11 @@ struct TField {
 
 extern const char16_t* const kDescriptionField;  // "description"
 extern const char16_t* const kPasswordField;     // "password"
+// The fields a record may hold besides them, by the names they have in the file.
+extern const char16_t* const kUserNameField;    // "username"
+extern const char16_t* const kWebAddressField;  // "url"
+extern const char16_t* const kNotesField;       // "notes"
+extern const char16_t* const kOneTimeField;     // "otp": an otpauth:// URI or a bare base32 secret
 
 // One record as a record file holds it: a random id, kept when the record
 // changes (0 only while none was given), and its fields in order.

@@ -487,3 +487,10 @@ bool RecordReadable(int32_t index) {
     if (field.stored) return false;
   return true;
 }
+
+String RecordFieldValue(int32_t index, const char16_t* name) {
+  if (!RecordReadable(index) || static_cast<size_t>(index) >= meta.size()) return String();
+  for (const TField& field : meta[static_cast<size_t>(index)].extra)
+    if (field.name == name) return field.value;
+  return String();
+}

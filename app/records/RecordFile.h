@@ -113,3 +113,6 @@ String RecordLabel(int32_t index);
 // False for an index outside the records and for a record that could not be
 // read: its password is never shown or copied.
 bool RecordReadable(int32_t index);
+// The value of a readable record's field of another name (kUserNameField,
+// ...); empty when it has none.
+String RecordFieldValue(int32_t index, const char16_t* name);

@@ -292,4 +292,9 @@ PY
 dump() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" dump "$WORK/app"; }
 # "<file id> <generation> <records>" of the record file in a folder (the
 # program's by default) once its header verifies; status 1 when it does not.
+# write_key <file>: a fresh, valid "aes_256_gcm" key file of our own.
+write_key() {
+  printf '%s\r\n\r\naes_256_gcm\r\n' "$(head -c 32 /dev/urandom | xxd -p -u -c 32)" >"$1"
+  chmod 600 "$1"
+}
 file_header() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" header "${1:-$WORK/app}"; }

@@ -7,7 +7,9 @@ docs/FILES.md with Debian's python3-argon2 and python3-cryptography.
   quorvel_files.py header <folder>          prints "<file id> <generation> <records>" once the header verifies
   quorvel_files.py encrypt <folder> <n> <text>   prints a line of the first layout that holds text as field n
   quorvel_files.py write <folder> <generation> <text>...   writes quorvel.dat anew in the current layout, with the
-                                            file id it has (or a new one), two fields per record
+                                            file id it has (or a new one), two fields per record; an
+                                            argument "+name=value" adds a field of that name to the record
+                                            before it
 
 A sealed key file is opened with the passphrase in $QUORVEL_PASSPHRASE.
 Exits 1 when the header or a field does not authenticate, or the records do
@@ -92,11 +94,17 @@ def main():
     try:
         if command == "write":
             file_id = read_current(key, lines)[0] if current else os.urandom(16)
-            out = []
-            for i, text in enumerate(sys.argv[4:]):
-                prefix = bytes([1]) + struct.pack(">Q", 1 + i // 2) + bytes([len(NAMES[i % 2])]) + NAMES[i % 2]
-                out.append((prefix + seal(key, os.fsencode(text), file_id + prefix)).hex().upper().encode())
-            told = struct.pack(">QI", int(sys.argv[3]), (len(out) + 1) // 2)
+            out, i = [], 0
+            for text in sys.argv[4:]:
+                if text.startswith("+"):
+                    name, value = os.fsencode(text[1:]).split(b"=", 1)
+                    record = (i - 1) // 2
+                else:
+                    name, value, record = NAMES[i % 2], os.fsencode(text), i // 2
+                    i += 1
+                prefix = bytes([1]) + struct.pack(">Q", 1 + record) + bytes([len(name)]) + name
+                out.append((prefix + seal(key, value, file_id + prefix)).hex().upper().encode())
+            told = struct.pack(">QI", int(sys.argv[3]), (i + 1) // 2)
             told += hashlib.sha256(b"".join(line + b"\r\n" for line in out)).digest()
             header = MAGIC + file_id + seal(key, told, MAGIC + file_id)
             open(path + ".new", "wb").write(b"".join(line + b"\r\n" for line in [header.hex().upper().encode()] + out))

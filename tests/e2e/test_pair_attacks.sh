@@ -4,11 +4,6 @@
 source "$(dirname "$0")/lib.sh"
 FILES=$E2E_DIR/quorvel_files.py
 
-# write_key <file>: a fresh, valid "aes_256_gcm" key file of our own.
-write_key() {
-  printf '%s\r\n\r\naes_256_gcm\r\n' "$(head -c 32 /dev/urandom | xxd -p -u -c 32)" >"$1"
-  chmod 600 "$1"
-}
 # Every record of the program's pair as "description<TAB>password", sorted.
 sorted_records() { dump | paste - - | sort; }
 
