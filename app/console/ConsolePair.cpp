@@ -1,6 +1,7 @@
 #include "app/console/ConsolePair.h"
 
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/records/KeyFile.h"
@@ -21,7 +22,7 @@ int ConsoleRefuse(const char* why) {
   return 1;
 }
 
-int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase) {
+int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase, bool makeWhenNone) {
   if (const std::string problem = EnterQuorvelDataFolder(); !problem.empty())
     return ConsoleRefuse((problem + ".").c_str());
   RuntimeInit();
@@ -36,6 +37,12 @@ int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase) {
   }
   RecoverPairCommit();
   RemoveLeftovers();
+  // A folder with neither file gets a pair as a first start makes it.
+  if (makeWhenNone && PathKind(kKeyFileName) == 0 && PathKind(kRecordFileName) == 0) {
+    struct stat st;
+    if (::lstat(NarrowString(kKeyFileName).c_str(), &st) != 0 && WriteFreshKey(kKeyFileName, true) != KeySettle::Ready)
+      return ConsoleRefuse("the key file quorvel.key could not be made.");
+  }
   if (PathKind(kKeyFileName) != 1 || (recordsNeeded && PathKind(kRecordFileName) != 1)) {
     const std::string folder = QuorvelDataFolder().path;
     return ConsoleRefuse(

@@ -25,8 +25,9 @@ int ConsoleRefuse(const char* why);
 // no key file, or, with recordsNeeded, no record file). A sealed key file is
 // unlocked with a passphrase read by ConsoleReadSecret ("Passphrase: "; on a
 // terminal three tries); that passphrase stays in passphrase for the caller,
-// who wipes it.
-int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase);
+// who wipes it. With makeWhenNone, a folder with neither file first gets a
+// fresh key file, as a first start makes it.
+int ConsolePairOpen(bool recordsNeeded, std::optional<String>& passphrase, bool makeWhenNone = false);
 
 // True when quorvel.dat matches its own header; otherwise says it is damaged
 // or cut short, so what (a sentence's end) cannot be done, and answers false.

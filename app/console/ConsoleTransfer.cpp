@@ -25,7 +25,7 @@ String FromStartingFolder(const char* path) {
 int QuorvelImport(const char* path) {
   const String file = FromStartingFolder(path);
   TConsolePassphrase passphrase;
-  if (const int status = ConsolePairOpen(false, passphrase.text)) return status;
+  if (const int status = ConsolePairOpen(false, passphrase.text, true)) return status;
   if (!ConsoleFileWhole("nothing can be imported into it.")) return 1;
   return Report(ImportRecords(file));
 }
