@@ -494,3 +494,10 @@ String RecordFieldValue(int32_t index, const char16_t* name) {
     if (field.name == name) return field.value;
   return String();
 }
+
+bool RecordsHoldField(const char16_t* name) {
+  for (const TRecordMeta& entry : meta)
+    for (const TField& field : entry.extra)
+      if (field.name == name) return true;
+  return false;
+}

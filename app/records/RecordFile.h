@@ -116,3 +116,5 @@ bool RecordReadable(int32_t index);
 // The value of a readable record's field of another name (kUserNameField,
 // ...); empty when it has none.
 String RecordFieldValue(int32_t index, const char16_t* name);
+// Whether any record holds a field of that name.
+bool RecordsHoldField(const char16_t* name);

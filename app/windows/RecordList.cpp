@@ -7,6 +7,7 @@
 #include "app/records/RecordView.h"
 #include "app/windows/AppGadgets.h"
 #include "gui/core/FrontEnd.h"
+#include "runtime/Wipe.h"
 #include "system/SystemDriver.h"
 
 std::vector<int32_t> shownRecords;
@@ -14,17 +15,32 @@ std::vector<int32_t> shownRecords;
 namespace {
 String findText;
 
-// Sets shownRecords: the records whose label contains the find text.
+// What find looks in for a record: its label, its user name and its web
+// address, one a line (a find text has no line break, so no match spans two).
+// Never its password, notes or one-time secret.
+String FindText(int32_t record) {
+  String text = RecordLabel(record);
+  for (const char16_t* name : {kUserNameField, kWebAddressField}) {
+    String value = RecordFieldValue(record, name);
+    if (!value.empty()) text += u'\n' + value;
+    SecureWipe(value);
+  }
+  return text;
+}
+
+// Sets shownRecords: the records whose find text contains the find text.
 void ShowFoundRecords() {
   const size_t n = std::min({static_cast<size_t>(std::max(recordCount, 0)), descriptions.size(), passwords.size()});
-  if (n == descriptions.size() && UnreadableRecords().empty()) {
+  if (n == descriptions.size() && UnreadableRecords().empty() && !RecordsHoldField(kUserNameField) &&
+      !RecordsHoldField(kWebAddressField)) {
     shownRecords = RecordFilter(descriptions, findText);
-  } else {
-    std::vector<String> labels;
-    labels.reserve(n);
-    for (size_t i = 0; i < n; ++i) labels.push_back(RecordLabel(static_cast<int32_t>(i)));
-    shownRecords = RecordFilter(labels, findText);
+    return;
   }
+  std::vector<String> texts;
+  texts.reserve(n);
+  for (size_t i = 0; i < n; ++i) texts.push_back(FindText(static_cast<int32_t>(i)));
+  shownRecords = RecordFilter(texts, findText);
+  for (String& text : texts) SecureWipe(text);
 }
 
 void AddComboItems() {

@@ -94,4 +94,17 @@ for _ in $(seq 1 50); do visible_window_of_size 360x186 >/dev/null || break; sle
 in_memory "${before[3]}" && fail "the old password is still in the program's memory"
 in_memory "typed secret 1" || fail "the memory scan does not find the password held now"
 stop_app
+
+# Find also looks in user names and web addresses, never in notes.
+fresh_folder
+write_key "$WORK/app/quorvel.key"
+/usr/bin/python3 "$E2E_DIR/quorvel_files.py" write "$WORK/app" 1 bank pw-bank +url=https://bank.example.org \
+  shop pw-shop +username=alice "+notes=hidden word"
+start_app
+MAIN=$(main_window) || fail "no main window"
+sleep 1
+find_then_enter "ALIce" pw-shop || fail "a user name was not found: $(clipboard)"
+find_then_enter "example.org" pw-bank || fail "a web address was not found: $(clipboard)"
+find_then_enter "hidden" pw-shop && fail "find looked in the notes"
+stop_app
 echo "change and find: ok"
