@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
 #include "crypto/Crypto.h"
@@ -19,10 +20,13 @@ namespace {
 
 const char* const kDataFile = "quorvel.dat";
 
+// Writes the key file and holds it, as a start would.
 void WriteKey(const std::string& text) {
   FILE* f = fopen("quorvel.key", "wb");
   fputs(text.c_str(), f);
   fclose(f);
+  PairKeyForget();
+  if (!PairKeyLoad()) abort();
 }
 
 void WriteRc4Key() {
