@@ -75,6 +75,11 @@ int32_t Fail(const String& why) {
 }
 
 void MetaFit() {
+  // Records dropped from the arrays take their other fields with them, wiped.
+  for (size_t i = descriptions.size(); i < meta.size(); ++i) {
+    TRecordFields wiped{meta[i].id, std::move(meta[i].extra)};
+    RecordFieldsWipe(wiped);
+  }
   meta.resize(descriptions.size());
   std::unordered_set<uint64_t> seen;
   seen.reserve(meta.size());
@@ -500,4 +505,27 @@ bool RecordsHoldField(const char16_t* name) {
     for (const TField& field : entry.extra)
       if (field.name == name) return true;
   return false;
+}
+
+void RecordSetField(int32_t index, const char16_t* name, const String& value) {
+  MetaFit();
+  if (index < 0 || static_cast<size_t>(index) >= meta.size()) return;
+  std::vector<TField>& extra = meta[static_cast<size_t>(index)].extra;
+  for (auto field = extra.begin(); field != extra.end(); ++field) {
+    if (field->name != name) continue;
+    SecureWipe(field->value);
+    if (!value.empty()) {
+      field->value = value;
+    } else {
+      // Swapped to the end rather than erased: shifting would leave copies.
+      std::swap(*field, extra.back());
+      extra.pop_back();
+    }
+    return;
+  }
+  if (value.empty()) return;
+  // Room for every field a record usually has, so that growing never leaves
+  // a short value behind in the old storage.
+  if (extra.capacity() < 8) extra.reserve(8);
+  extra.push_back(TField{name, value, std::nullopt});
 }

@@ -116,5 +116,9 @@ bool RecordReadable(int32_t index);
 // The value of a readable record's field of another name (kUserNameField,
 // ...); empty when it has none.
 String RecordFieldValue(int32_t index, const char16_t* name);
+// Gives record index a field of that name with value (replacing the one it
+// has; an empty value removes it). Records of an older kind's pair are never
+// saved with such fields.
+void RecordSetField(int32_t index, const char16_t* name, const String& value);
 // Whether any record holds a field of that name.
 bool RecordsHoldField(const char16_t* name);

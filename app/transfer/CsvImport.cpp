@@ -8,26 +8,23 @@
 
 namespace {
 
-// Column names as each source writes them in its first row, compared without
-// case. A null name means the source has no such column.
-struct TLayout {
-  const char* title;
-  const char* user;
-  const char* password;
-  const char* url;
-};
-constexpr TLayout kLayouts[] = {
-    {"title", "username", "password", "url"},                   // KeePassXC
-    {"name", "login_username", "login_password", "login_uri"},  // Bitwarden
-    {"name", "username", "password", "url"},                    // Chrome
-    {nullptr, "username", "password", "url"},                   // Firefox
-    {"title", nullptr, "password", nullptr},                    // Quorvel's own export
+// The names each field's column has in the exports of the keepers read,
+// compared without case; the first name found wins.
+enum TColumn { kTitle, kUser, kEmail, kPassword, kUrl, kNotes, kOneTime, kColumns };
+const std::vector<const char*> kColumnNames[kColumns] = {
+    {"title", "name", "account"},
+    {"username", "login_username", "login name", "login"},
+    {"email"},
+    {"password", "login_password"},
+    {"url", "login_uri", "web site", "website", "hostname"},
+    {"notes", "note", "comments", "extra"},
+    {"totp", "otpauth", "login_totp"},
 };
 
 const char16_t* const kUnknownHeader =
-    u"The file is not a CSV export Quorvel knows: its first line must name the columns Title, Username, "
-    u"Password and URL (KeePassXC), name, login_username, login_password and login_uri (Bitwarden), name, url, "
-    u"username and password (Chrome), url, username and password (Firefox) or Title and Password (Quorvel).";
+    u"The file is not a CSV export Quorvel knows: its first line must name a Password column and a Title, Name, "
+    u"Account, URL, Web Site or hostname column, as the exports of KeePassXC, KeePass, Bitwarden, 1Password, "
+    u"LastPass, Proton Pass, Apple, Dashlane, NordPass, Chrome, Edge and Firefox do.";
 
 constexpr size_t kNoColumn = static_cast<size_t>(-1);
 
@@ -45,10 +42,11 @@ String LowerAscii(std::u16string_view text) {
   return out;
 }
 
-size_t ColumnOf(const std::vector<String>& header, const char* name) {
-  if (name == nullptr) return kNoColumn;
-  for (size_t i = 0; i < header.size(); ++i)
-    if (LowerAscii(Trimmed(header[i])) == S(name)) return i;
+size_t ColumnOf(const std::vector<String>& header, const std::vector<const char*>& names) {
+  for (const char* name : names) {
+    for (size_t i = 0; i < header.size(); ++i)
+      if (LowerAscii(Trimmed(header[i])) == S(name)) return i;
+  }
   return kNoColumn;
 }
 
@@ -79,24 +77,27 @@ String UrlHost(std::u16string_view url) {
   return String(url);
 }
 
-String Description(const String& title, const String& user, const String& url) {
+String Description(const String& title, const String& url) {
   String name = OneLine(title);
-  if (name.empty()) name = UrlHost(url);
-  String who = OneLine(user);
-  if (who.empty()) return name;
-  if (name.empty()) return who;
-  return name + u" (" + who + u")";
+  return name.empty() ? UrlHost(url) : name;
 }
 
+// A row's field; a column past a short row's end reads as empty.
 const String& Field(const std::vector<String>& row, size_t column) {
   static const String kEmpty;
-  return column == kNoColumn ? kEmpty : row[column];
+  return column >= row.size() ? kEmpty : row[column];
+}
+
+bool OnlyEmptyFrom(const std::vector<String>& row, size_t from) {
+  for (size_t i = from; i < row.size(); ++i)
+    if (!Trimmed(row[i]).empty()) return false;
+  return true;
 }
 
 }  // namespace
 
 TCsvImport CsvImportRows(const TCsvRows& table, const std::vector<String>& existingDescriptions,
-                         const std::vector<String>& existingPasswords) {
+                         const std::vector<String>& existingPasswords, const std::vector<String>& existingUsers) {
   TCsvImport result;
   if (!table.Ok()) {
     result.error = table.error;
@@ -107,82 +108,92 @@ TCsvImport CsvImportRows(const TCsvRows& table, const std::vector<String>& exist
     return result;
   }
   const auto& header = table.rows[0];
-  size_t title = kNoColumn, user = kNoColumn, password = kNoColumn, url = kNoColumn;
-  bool known = false;
-  for (const TLayout& layout : kLayouts) {
-    title = ColumnOf(header, layout.title);
-    user = ColumnOf(header, layout.user);
-    password = ColumnOf(header, layout.password);
-    url = ColumnOf(header, layout.url);
-    known = (layout.title == nullptr || title != kNoColumn) && (layout.user == nullptr || user != kNoColumn) &&
-            password != kNoColumn && (layout.url == nullptr || url != kNoColumn);
-    if (known) break;
-  }
-  if (!known) {
+  size_t column[kColumns];
+  for (int i = 0; i < kColumns; ++i) column[i] = ColumnOf(header, kColumnNames[i]);
+  if (column[kPassword] == kNoColumn || (column[kTitle] == kNoColumn && column[kUrl] == kNoColumn)) {
     result.error = kUnknownHeader;
     return result;
   }
 
   // Records by description, to find one already there. Only descriptions are
-  // copied; passwords are compared where they stand. Indices below
-  // existingCount are existing records, the others imported ones.
+  // copied; passwords and user names are compared where they stand. Indices
+  // below existingCount are existing records, the others imported ones.
   const size_t existingCount = std::min(existingDescriptions.size(), existingPasswords.size());
   std::unordered_multimap<String, size_t> byDescription;
   for (size_t i = 0; i < existingCount; ++i) byDescription.emplace(existingDescriptions[i], i);
   auto passwordOf = [&](size_t index) -> std::u16string_view {
     return index < existingCount ? Trimmed(existingPasswords[index]) : result.passwords[index - existingCount];
   };
+  auto userOf = [&](size_t index) -> std::u16string_view {
+    if (index >= existingCount) return result.fields[index - existingCount].user;
+    return index < existingUsers.size() ? Trimmed(existingUsers[index]) : std::u16string_view();
+  };
 
-  // Reserved once: a password short enough to live inside its string object
-  // would be copied, and the copy left unwiped, if the list reallocated.
+  // Reserved once: a field short enough to live inside its string object
+  // would be copied, and the copy left unwiped, if a list reallocated.
   result.descriptions.reserve(table.rows.size());
   result.passwords.reserve(table.rows.size());
+  result.fields.reserve(table.rows.size());
   for (size_t r = 1; r < table.rows.size(); ++r) {
     const auto& row = table.rows[r];
-    if (row.size() != header.size()) {
+    if (row.size() > header.size() && !OnlyEmptyFrom(row, header.size())) {
       CsvImportWipe(result);
-      result.withoutPassword = result.alreadyThere = 0;
+      result.empty = result.alreadyThere = 0;
       result.error = S("Line ") + IntToString(table.rowLines[r]) + S(" has ") + IntToString(row.size()) +
                      S(" fields, but the first line has ") + IntToString(header.size()) + S(".");
       return result;
     }
-    const std::u16string_view secret = Trimmed(row[password]);
-    if (secret.empty()) {
-      ++result.withoutPassword;
+    const std::u16string_view secret = Trimmed(Field(row, column[kPassword]));
+    const std::u16string_view notes = Trimmed(Field(row, column[kNotes]));
+    if (secret.empty() && notes.empty()) {
+      ++result.empty;
       continue;
     }
-    String description = Description(Field(row, title), Field(row, user), Field(row, url));
+    String description = Description(Field(row, column[kTitle]), Field(row, column[kUrl]));
+    String user = OneLine(Field(row, column[kUser]));
+    if (user.empty()) user = OneLine(Field(row, column[kEmail]));
     bool there = false;
     auto [from, to] = byDescription.equal_range(description);
-    for (auto it = from; it != to && !there; ++it) there = passwordOf(it->second) == secret;
+    for (auto it = from; it != to && !there; ++it)
+      there = passwordOf(it->second) == secret && userOf(it->second) == user;
     if (there) {
+      SecureWipe(user);
       ++result.alreadyThere;
       continue;
     }
     byDescription.emplace(description, existingCount + result.passwords.size());
     result.passwords.emplace_back(secret);
     result.descriptions.push_back(std::move(description));
+    TImportedFields& fields = result.fields.emplace_back();
+    fields.user = std::move(user);
+    fields.url = OneLine(Field(row, column[kUrl]));
+    fields.notes = String(notes);
+    fields.oneTime = OneLine(Field(row, column[kOneTime]));
   }
   return result;
 }
 
 TCsvImport CsvImportFile(const String& path, const std::vector<String>& existingDescriptions,
-                         const std::vector<String>& existingPasswords) {
+                         const std::vector<String>& existingPasswords, const std::vector<String>& existingUsers) {
   TCsvRows table = CsvReadFile(path);
-  TCsvImport result = CsvImportRows(table, existingDescriptions, existingPasswords);
+  TCsvImport result = CsvImportRows(table, existingDescriptions, existingPasswords, existingUsers);
   CsvWipe(table);
   return result;
 }
 
 String CsvImportSummary(const TCsvImport& result) {
   return S("Imported ") + IntToString(result.descriptions.size()) + S(" records; skipped ") +
-         IntToString(result.withoutPassword + result.alreadyThere) + S(" (") + IntToString(result.withoutPassword) +
-         S(" without a password, ") + IntToString(result.alreadyThere) + S(" already there).");
+         IntToString(result.empty + result.alreadyThere) + S(" (") + IntToString(result.empty) + S(" empty, ") +
+         IntToString(result.alreadyThere) + S(" already there).");
 }
 
 void CsvImportWipe(TCsvImport& result) {
   for (auto& password : result.passwords) SecureWipe(password);
   for (auto& description : result.descriptions) SecureWipe(description);
+  for (auto& fields : result.fields) {
+    for (String* field : {&fields.user, &fields.url, &fields.notes, &fields.oneTime}) SecureWipe(*field);
+  }
   result.passwords.clear();
   result.descriptions.clear();
+  result.fields.clear();
 }

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/records/PairKey.h"
 #include "app/records/RecordFile.h"
 #include "app/records/RecordView.h"
 #include "app/transfer/CsvExport.h"
@@ -29,17 +30,41 @@ String LeftOut(const std::vector<int32_t>& unreadable) {
 
 TTransfer ImportRecords(const String& path) {
   const size_t count = static_cast<size_t>(recordCount);
-  TCsvImport found = CsvImportFile(path, descriptions, passwords);
+  std::vector<String> users;
+  users.reserve(count);
+  for (size_t i = 0; i < count; ++i) users.push_back(RecordFieldValue(static_cast<int32_t>(i), kUserNameField));
+  TCsvImport found = CsvImportFile(path, descriptions, passwords, users);
+  for (String& user : users) SecureWipe(user);
   if (!found.Ok()) return {false, Quoted(path) + S(": ") + found.error + S(" Nothing was imported.")};
   // Reserved once, so that no reallocation leaves a short password behind.
   descriptions.reserve(count + found.descriptions.size());
   passwords.reserve(count + found.passwords.size());
+  // A pair of an older kind has no room for fields besides the two.
+  const TRecordKey* key = PairKeyGet();
+  const bool roomy = key && key->Authenticated();
+  bool leftOut = false;
   for (size_t i = 0; i < found.descriptions.size(); ++i) {
     descriptions.push_back(found.descriptions[i]);
     passwords.push_back(found.passwords[i]);
+    const TImportedFields& fields = found.fields[i];
+    const std::pair<const char16_t*, const String*> named[] = {{kUserNameField, &fields.user},
+                                                               {kWebAddressField, &fields.url},
+                                                               {kNotesField, &fields.notes},
+                                                               {kOneTimeField, &fields.oneTime}};
+    for (const auto& [name, value] : named) {
+      if (value->empty()) continue;
+      if (roomy)
+        RecordSetField(static_cast<int32_t>(descriptions.size() - 1), name, *value);
+      else
+        leftOut = true;
+    }
   }
   recordCount = static_cast<int32_t>(descriptions.size());
-  const String summary = CsvImportSummary(found);
+  String summary = CsvImportSummary(found);
+  if (leftOut)
+    summary +=
+        S(" User names, web addresses, notes and one-time secrets were left out: a pair of an older kind "
+          "cannot hold them (quorvel --rekey moves it to the current kind).");
   const bool added = !found.descriptions.empty();
   CsvImportWipe(found);
   if (!added) return {true, summary};

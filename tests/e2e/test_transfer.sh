@@ -31,7 +31,7 @@ run --export || status=$?
 fresh_folder
 run --import out.csv || fail "--import into an empty folder failed: $(cat "$WORK/out.log")"
 [ "$(file_mode "$WORK/app/quorvel.key")" = 600 ] || fail "the new key file is not owner-only"
-grep -qx "Imported 2 records; skipped 0 (0 without a password, 0 already there)." "$WORK/out.log" ||
+grep -qx "Imported 2 records; skipped 0 (0 empty, 0 already there)." "$WORK/out.log" ||
   fail "import summary: $(cat "$WORK/out.log")"
 [ "$(dump)" = "$records" ] || fail "the imported records differ: $(dump)"
 # A malformed file names its line and changes nothing.

@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<String> existingPasswords = {S("c"), S("secret")};
   TCsvImport result = CsvImportRows(table, existingDescriptions, existingPasswords);
   if (result.descriptions.size() != result.passwords.size()) abort();
-  if (!result.Ok() && (!result.descriptions.empty() || result.withoutPassword || result.alreadyThere)) abort();
+  if (!result.Ok() && (!result.descriptions.empty() || result.empty || result.alreadyThere)) abort();
   if (result.Ok()) {
-    if (result.descriptions.size() + result.withoutPassword + result.alreadyThere != table.rows.size() - 1) abort();
+    if (result.descriptions.size() + result.empty + result.alreadyThere != table.rows.size() - 1) abort();
     for (const auto& password : result.passwords)
       if (password.empty() || password.front() <= 32 || password.back() <= 32) abort();
   }

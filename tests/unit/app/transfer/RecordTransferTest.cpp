@@ -34,3 +34,27 @@ TEST(RecordTransfer, MarkerLikeValuesGoInAndOutLikeAnyOther) {
   EXPECT_NE(std::string::npos, NarrowString(partial.message).find("damaged or cut short"));
   EXPECT_EQ("Title,Password\r\n-2,-3\r\n", TempDir::Read("part.csv"));
 }
+
+// An import keeps every field a record can hold, through a save and a new
+// load; a pair of an older kind says what it had to leave out.
+TEST(RecordTransfer, ImportKeepsEveryFieldTheRecordsCanHold) {
+  TempDir dir;
+  for (bool current : {true, false}) {
+    if (current)
+      ASSERT_EQ(KeySettle::Ready, WriteFreshKey(kKeyFileName, true));
+    else
+      WriteKeyFile("0123456789abcdefTheRestOfTheKey", "01234567", "rc4");
+    remove("quorvel.dat");
+    ASSERT_TRUE(Reload());
+    TempDir::Write("in.csv",
+                   "title,username,password,url,notes,totp\r\nMail,alice,pw,https://m.example,\"a\nb\",JBSWY3DP\r\n");
+    const TTransfer imported = ImportRecords(S("in.csv"));
+    ASSERT_TRUE(imported.ok) << NarrowString(imported.message);
+    EXPECT_EQ(!current, NarrowString(imported.message).find("were left out") != std::string::npos) << current;
+    ASSERT_TRUE(Reload());
+    const std::string want[] = {"alice", "https://m.example", "a\nb", "JBSWY3DP"};
+    const char16_t* names[] = {kUserNameField, kWebAddressField, kNotesField, kOneTimeField};
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(current ? want[i] : "", NarrowString(RecordFieldValue(0, names[i]))) << current << " " << i;
+  }
+}
