@@ -76,5 +76,5 @@ done
   fail "the second start did not keep the first record"
 DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq quorvel >/dev/null
 [ ! -e /usr/bin/quorvel ] || fail "apt-get remove left /usr/bin/quorvel"
-[ "$(wc -l <"$data/quorvel.dat")" = 5 ] && [ -f "$data/quorvel.key" ] || fail "apt-get remove touched the user's files"
+[ "$(record_lines "$data")" = 5 ] && [ -f "$data/quorvel.key" ] || fail "apt-get remove touched the user's files"
 echo "package check: installed, used by $TEST_USER, removed; the user's files stayed"

@@ -1,5 +1,7 @@
 #include "app/records/RecordFields.h"
 
+#include <time.h>
+
 #include "app/generator/RandomSource.h"
 #include "runtime/Wipe.h"
 
@@ -9,6 +11,8 @@ const char16_t* const kUserNameField = u"username";
 const char16_t* const kWebAddressField = u"url";
 const char16_t* const kNotesField = u"notes";
 const char16_t* const kOneTimeField = u"otp";
+const char16_t* const kCreatedField = u"created";
+const char16_t* const kChangedField = u"changed";
 
 String TrimText(const String& text) {
   size_t begin = 0, end = text.size();
@@ -29,6 +33,14 @@ const TField* TRecordFields::Find(const char16_t* name) const {
     if (field.name == name) return &field;
   }
   return nullptr;
+}
+
+String IsoTimeNow() {
+  const time_t now = ::time(nullptr);
+  struct tm utc;
+  char text[32];
+  if (!gmtime_r(&now, &utc) || strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc) == 0) return String();
+  return WidenString(text);
 }
 
 uint64_t NewRecordId() {

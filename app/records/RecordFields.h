@@ -41,6 +41,10 @@ extern const char16_t* const kUserNameField;    // "username"
 extern const char16_t* const kWebAddressField;  // "url"
 extern const char16_t* const kNotesField;       // "notes"
 extern const char16_t* const kOneTimeField;     // "otp": an otpauth:// URI or a bare base32 secret
+// When the record was made and last changed, ISO 8601 in UTC
+// ("2026-12-09T15:05:00Z"); not secrets.
+extern const char16_t* const kCreatedField;  // "created"
+extern const char16_t* const kChangedField;  // "changed"
 
 // One record as a record file holds it: a random id, kept when the record
 // changes (0 only while none was given), and its fields in order.
@@ -58,6 +62,9 @@ struct TRecordFields {
 // Removes every character with code 32 or less (space and control
 // characters) from both ends.
 String TrimText(const String& text);
+
+// The time now as the created and changed fields hold it.
+String IsoTimeNow();
 
 // A fresh record id from getrandom, never 0; 0 when the source failed.
 uint64_t NewRecordId();

@@ -439,14 +439,26 @@ int32_t DeleteRecord(int32_t index, int32_t count) {
 int32_t ChangeRecord(int32_t index, const String& description, const String& password) {
   if (index >= recordCount || !RecordReadable(index)) return 0;
   const size_t at = static_cast<size_t>(index);
+  String trimmed = TrimText(description);
+  const bool changed = trimmed != descriptions[at] || password != passwords[at];
   SecureWipe(descriptions[at]);
-  descriptions[at] = TrimText(description);
+  descriptions[at] = trimmed;
+  SecureWipe(trimmed);
   // Overwritten in place first: assigning may reuse or free the old buffer.
   SecureWipe(passwords[at]);
   passwords[at] = password;
   if (at < meta.size()) meta[at].named = true;
+  if (changed) RecordStamp(index, false);
   RecordViewChanged();
   return 1;
+}
+
+void RecordStamp(int32_t index, bool made) {
+  const TRecordKey* key = PairKeyGet();
+  if (!key || !key->Authenticated()) return;  // an older kind's pair holds no times
+  const String now = IsoTimeNow();
+  if (made) RecordSetField(index, kCreatedField, now);
+  RecordSetField(index, kChangedField, now);
 }
 
 std::vector<int32_t> UnreadableRecords() {

@@ -116,6 +116,9 @@ bool RecordReadable(int32_t index);
 // The value of a readable record's field of another name (kUserNameField,
 // ...); empty when it has none.
 String RecordFieldValue(int32_t index, const char16_t* name);
+// Sets record index's changed time to now, and with made its created time
+// too (a pair of an older kind holds no times).
+void RecordStamp(int32_t index, bool made);
 // Gives record index a field of that name with value (replacing the one it
 // has; an empty value removes it). Records of an older kind's pair are never
 // saved with such fields.

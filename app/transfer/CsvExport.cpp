@@ -6,14 +6,48 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "runtime/AtomicFile.h"
 #include "runtime/Csv.h"
 #include "runtime/Stream.h"
 #include "runtime/Wipe.h"
 
-TCsvExportResult CsvExportRecords(const String& path, const std::vector<String>& descriptions,
-                                  const std::vector<String>& passwords) {
+namespace {
+const char* const kHeader[] = {"Group", "Title", "Username", "Password",      "URL",
+                               "Notes", "TOTP",  "Icon",     "Last Modified", "Created"};
+
+size_t QuotedSize(const String& field) {
+  size_t size = field.size() + 2;
+  for (char16_t c : field) size += c == u'"';
+  return size;
+}
+
+void AppendQuoted(String& out, const String& field) {
+  out.push_back(u'"');
+  for (char16_t c : field) {
+    if (c == u'"') out.push_back(u'"');
+    out.push_back(c);
+  }
+  out.push_back(u'"');
+}
+
+// The row's fields in the header's order: Group and Icon stand between them.
+void ForEachField(const TExportRecord& record, const std::function<void(const String&)>& take) {
+  static const String root = S("Root"), icon = S("0");
+  take(root);
+  for (int i = 0; i < 6; ++i) take(record.fields[i]);
+  take(icon);
+  take(record.fields[6]);
+  take(record.fields[7]);
+}
+}  // namespace
+
+TExportRecord::~TExportRecord() {
+  for (String& field : fields) SecureWipe(field);
+}
+
+TCsvExportResult CsvExportRecords(const String& path, const std::vector<TExportRecord>& records) {
   const std::string name = NarrowString(path);
   // O_EXCL also refuses a symbolic link, dangling or not.
   int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -23,18 +57,26 @@ TCsvExportResult CsvExportRecords(const String& path, const std::vector<String>&
   ::fchmod(fd, 0600);
   auto stream = New<TStream>(fd, true);
 
-  const size_t count = std::min(descriptions.size(), passwords.size());
-  const std::vector<String> header = {S("Title"), S("Password")};
-  size_t size = CsvRowSize(header);
-  for (size_t i = 0; i < count; ++i) size += CsvFieldSize(descriptions[i]) + 1 + CsvFieldSize(passwords[i]) + 2;
+  size_t size = 0;
+  for (const char* column : kHeader) size += QuotedSize(S(column)) + 1;
+  for (const TExportRecord& record : records)
+    ForEachField(record, [&size](const String& field) { size += QuotedSize(field) + 1; });
+  size += records.size() + 1;
   // Sized once, so that no outgrown copy of a password is left unwiped.
   String text;
   text.reserve(size);
-  CsvAppendRow(text, header);
-  for (size_t i = 0; i < count; ++i) {
-    CsvAppendField(text, descriptions[i]);
-    text.push_back(u',');
-    CsvAppendField(text, passwords[i]);
+  for (const char* column : kHeader) {
+    if (!text.empty()) text.push_back(u',');
+    AppendQuoted(text, S(column));
+  }
+  text += u"\r\n";
+  for (const TExportRecord& record : records) {
+    bool first = true;
+    ForEachField(record, [&](const String& field) {
+      if (!first) text.push_back(u',');
+      first = false;
+      AppendQuoted(text, field);
+    });
     text += u"\r\n";
   }
   ByteArray bytes = StringToBytes(text);

@@ -10,7 +10,7 @@ namespace {
 
 // The names each field's column has in the exports of the keepers read,
 // compared without case; the first name found wins.
-enum TColumn { kTitle, kUser, kEmail, kPassword, kUrl, kNotes, kOneTime, kColumns };
+enum TColumn { kTitle, kUser, kEmail, kPassword, kUrl, kNotes, kOneTime, kCreated, kChanged, kColumns };
 const std::vector<const char*> kColumnNames[kColumns] = {
     {"title", "name", "account"},
     {"username", "login_username", "login name", "login"},
@@ -19,6 +19,8 @@ const std::vector<const char*> kColumnNames[kColumns] = {
     {"url", "login_uri", "web site", "website", "hostname"},
     {"notes", "note", "comments", "extra"},
     {"totp", "otpauth", "login_totp"},
+    {"created"},
+    {"last modified"},
 };
 
 const char16_t* const kUnknownHeader =
@@ -169,6 +171,8 @@ TCsvImport CsvImportRows(const TCsvRows& table, const std::vector<String>& exist
     fields.url = OneLine(Field(row, column[kUrl]));
     fields.notes = String(notes);
     fields.oneTime = OneLine(Field(row, column[kOneTime]));
+    fields.created = OneLine(Field(row, column[kCreated]));
+    fields.changed = OneLine(Field(row, column[kChanged]));
   }
   return result;
 }

@@ -16,6 +16,7 @@
 //   web address  URL, login_uri, Web Site, hostname
 //   notes        Notes, note, Comments, extra
 //   one-time     TOTP, OTPAuth, login_totp
+//   times        Created, Last Modified
 // which covers KeePassXC, KeePass 2, Bitwarden, 1Password, LastPass, Proton
 // Pass, Safari and Apple Passwords, Dashlane, NordPass, Chrome and Edge,
 // Firefox and Quorvel's own exports. A record's description is the title,
@@ -28,6 +29,7 @@
 // empty; a longer one is refused unless its extra fields are empty.
 struct TImportedFields {
   String user, url, notes, oneTime;
+  String created, changed;  // as the file gives them (Created, Last Modified), when it does
 };
 struct TCsvImport {
   // Empty when the file was understood. Otherwise why not, naming the line

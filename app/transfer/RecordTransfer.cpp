@@ -13,6 +13,22 @@
 namespace {
 String Quoted(const String& path) { return S("\"") + path + S("\""); }
 
+// A one-time secret as other keepers read it: a bare base32 secret becomes
+// an otpauth:// URI (the wiped argument is consumed).
+String OneTimeUri(String stored) {
+  String uri;
+  if (stored.empty() || stored.find(u"://") != String::npos) {
+    uri = stored;
+  } else {
+    uri.reserve(32 + stored.size());
+    uri = S("otpauth://totp/Quorvel?secret=");
+    for (char16_t c : stored)
+      if (c != u' ' && c != u'=') uri.push_back(c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c);
+  }
+  SecureWipe(stored);
+  return uri;
+}
+
 // "Records 3 and 5 could not be read and were left out." for the records
 // that could not be read; empty when there are none.
 String LeftOut(const std::vector<int32_t>& unreadable) {
@@ -51,13 +67,18 @@ TTransfer ImportRecords(const String& path) {
                                                                {kWebAddressField, &fields.url},
                                                                {kNotesField, &fields.notes},
                                                                {kOneTimeField, &fields.oneTime}};
+    const int32_t index = static_cast<int32_t>(descriptions.size() - 1);
     for (const auto& [name, value] : named) {
       if (value->empty()) continue;
       if (roomy)
-        RecordSetField(static_cast<int32_t>(descriptions.size() - 1), name, *value);
+        RecordSetField(index, name, *value);
       else
         leftOut = true;
     }
+    RecordStamp(index, true);
+    // Times another keeper exported are kept as they were.
+    if (roomy && !fields.created.empty()) RecordSetField(index, kCreatedField, fields.created);
+    if (roomy && !fields.changed.empty()) RecordSetField(index, kChangedField, fields.changed);
   }
   recordCount = static_cast<int32_t>(descriptions.size());
   String summary = CsvImportSummary(found);
@@ -91,16 +112,25 @@ TTransfer ImportRecords(const String& path) {
 TTransfer ExportRecords(const String& path) {
   const std::vector<int32_t> unreadable = UnreadableRecords();
   const size_t n = static_cast<size_t>(recordCount);
-  std::vector<String> readableDescriptions, readablePasswords;
-  readableDescriptions.reserve(n);
-  readablePasswords.reserve(n);
+  std::vector<TExportRecord> records;
+  // Reserved once, so that no reallocation leaves a short field behind.
+  records.reserve(n);
   for (size_t i = 0; i < n; ++i) {
-    if (!RecordReadable(static_cast<int32_t>(i))) continue;
-    readableDescriptions.push_back(descriptions[i]);
-    readablePasswords.push_back(passwords[i]);
+    const int32_t index = static_cast<int32_t>(i);
+    if (!RecordReadable(index)) continue;
+    TExportRecord& record = records.emplace_back();
+    record.fields[0] = descriptions[i];
+    record.fields[1] = RecordFieldValue(index, kUserNameField);
+    record.fields[2] = TrimText(passwords[i]);
+    record.fields[3] = RecordFieldValue(index, kWebAddressField);
+    record.fields[4] = RecordFieldValue(index, kNotesField);
+    record.fields[5] = OneTimeUri(RecordFieldValue(index, kOneTimeField));
+    record.fields[6] = RecordFieldValue(index, kChangedField);
+    record.fields[7] = RecordFieldValue(index, kCreatedField);
   }
-  const TCsvExportResult written = CsvExportRecords(path, readableDescriptions, readablePasswords);
-  for (String& password : readablePasswords) SecureWipe(password);
+  const TCsvExportResult written = CsvExportRecords(path, records);
+  const size_t exported = records.size();
+  records.clear();
   switch (written) {
     case TCsvExportResult::Exists:
       return {false, Quoted(path) + S(" exists already; it was not replaced. Nothing was exported.")};
@@ -113,7 +143,7 @@ TTransfer ExportRecords(const String& path) {
   const bool whole = !RecordFileDamaged();
   return {
       whole,
-      S("Exported ") + IntToString(static_cast<int64_t>(readablePasswords.size())) + S(" records to ") + Quoted(path) +
+      S("Exported ") + IntToString(static_cast<int64_t>(exported)) + S(" records to ") + Quoted(path) +
           S(". The file is not encrypted: anyone who can read it reads every password.") + LeftOut(unreadable) +
           (whole ? String() : S(" But quorvel.dat is damaged or cut short: records may be missing from the export."))};
 }

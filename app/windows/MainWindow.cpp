@@ -169,6 +169,7 @@ void AddRecord() {
   ++recordCount;
   descriptions.push_back(TrimText(GadgetGetText(descriptionField)));
   passwords.push_back(GadgetGetText(generatedArea));
+  RecordStamp(recordCount - 1, true);
   RefillRecordCombo();
   SaveRecords(recordCount);
   GadgetHide(promptWindow);

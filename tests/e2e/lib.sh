@@ -204,7 +204,19 @@ write_rc4_key() {
   printf '%s\r\n%s\r\nrc4\r\n' "$key" "${key:0:8}" >"$1/quorvel.key"
 }
 
-record_lines() { if [ -f "$WORK/app/quorvel.dat" ]; then wc -l <"$WORK/app/quorvel.dat"; else echo 0; fi; }
+# record_lines [folder]: the record file's lines; for "aes_256_gcm" only the
+# header, descriptions and passwords count, not the lines of other fields
+# (the times every record made in the window holds).
+record_lines() {
+  local dir=${1:-$WORK/app}
+  if [ ! -f "$dir/quorvel.dat" ]; then
+    echo 0
+  elif [ "$(sed -n 3p "$dir/quorvel.key" | tr -d '\r')" = aes_256_gcm ]; then
+    /usr/bin/python3 "$E2E_DIR/quorvel_files.py" lines "$dir"
+  else
+    wc -l <"$dir/quorvel.dat"
+  fi
+}
 
 shot() { import -window "$1" "$2"; }
 

@@ -2,8 +2,12 @@
 """An independent reader of Quorvel's "aes_256_gcm" files, written from
 docs/FILES.md with Debian's python3-argon2 and python3-cryptography.
 
-  quorvel_files.py decrypt <folder> <n>     prints field n of quorvel.dat (1: the first record's first field)
-  quorvel_files.py dump <folder>            prints every field, one per line
+  quorvel_files.py decrypt <folder> <n>     prints description or password n of quorvel.dat (1: the first
+                                            record's description, 2: its password, 3: the next description)
+  quorvel_files.py dump <folder>            prints every description and password, one per line
+  quorvel_files.py lines <folder>           prints how many lines the header, descriptions and passwords take
+                                            (the lines of other fields, such as the times, not counted)
+  quorvel_files.py fields <folder>          prints every field of every record as "name=value", one per line
   quorvel_files.py header <folder>          prints "<file id> <generation> <records>" once the header verifies
   quorvel_files.py encrypt <folder> <n> <text>   prints a line of the first layout that holds text as field n
   quorvel_files.py write <folder> <generation> <text>...   writes quorvel.dat anew in the current layout, with the
@@ -54,6 +58,15 @@ def ad12(number):
     return b"quorvel record %d %s" % ((number - 1) // 2, NAMES[(number - 1) % 2])
 
 
+def field_name(raw):
+    """The name of one field line of the current layout."""
+    kind = raw[0]
+    if kind == 2:
+        return field_name(raw[25:])
+    at = 9 if kind == 1 else 13
+    return raw[at + 1:at + 1 + raw[at]]
+
+
 def field_value(key, file_id, raw):
     """The value of one field line of the current layout, by its type."""
     kind, record_id = raw[0], raw[1:9]
@@ -79,7 +92,8 @@ def read_current(key, lines):
     records = sum(1 for i, record_id in enumerate(ids) if i == 0 or ids[i - 1] != record_id)
     if records != count or hashlib.sha256(b"".join(line + b"\r\n" for line in body)).digest() != digest:
         raise ValueError("the records do not match the header")
-    return file_id, generation, count, [field_value(key, file_id, bytes.fromhex(line.decode())) for line in body]
+    raws = [bytes.fromhex(line.decode()) for line in body]
+    return file_id, generation, count, [(field_name(raw), field_value(key, file_id, raw)) for raw in raws]
 
 
 def main():
@@ -114,16 +128,22 @@ def main():
             file_id, generation, count, fields = read_current(key, lines)
         else:
             file_id, generation, count = b"", 0, len(lines) // 2
-            fields = [open_sealed(key, bytes.fromhex(line.decode()), ad12(n)) for n, line in enumerate(lines, 1)]
+            fields = [(NAMES[(n - 1) % 2], open_sealed(key, bytes.fromhex(line.decode()), ad12(n)))
+                      for n, line in enumerate(lines, 1)]
     except Exception as error:  # InvalidTag and malformed lines alike
         print(f"not authentic: {error!r}", file=sys.stderr)
         sys.exit(1)
+    two = [value for name, value in fields if name in NAMES]
     if command == "header":
         print(file_id.hex().upper(), generation, count)
     elif command == "dump":
-        sys.stdout.buffer.write(b"\n".join(fields))
+        sys.stdout.buffer.write(b"\n".join(two))
+    elif command == "lines":
+        print(len(two) + (1 if current else 0))
+    elif command == "fields":
+        sys.stdout.buffer.write(b"\n".join(name + b"=" + value for name, value in fields))
     else:
-        sys.stdout.buffer.write(fields[int(sys.argv[3]) - 1])
+        sys.stdout.buffer.write(two[int(sys.argv[3]) - 1])
 
 
 main()

@@ -81,7 +81,7 @@ MAIN=$(main_window) || fail "no main window with linked files"
 add_record "through a link"
 stop_app
 [ -L "$WORK/app/quorvel.dat" ] || fail "the record file's link was replaced"
-[ "$(wc -l <"$WORK/store/records")" = 7 ] || fail "the link's target did not get the record"
+[ "$(record_lines "$WORK/app")" = 7 ] || fail "the link's target did not get the record"
 [ "$(cd "$WORK/app" && decrypt_line . 5)" = "through a link" ] || fail "record saved through the link"
 "$WORK/app/quorvel" --rekey >"$WORK/rekey.log" 2>&1 || fail "re-keying linked files: $(cat "$WORK/rekey.log")"
 [ -L "$WORK/app/quorvel.dat" ] && [ -L "$WORK/app/quorvel.key" ] || fail "re-keying replaced a link"

@@ -79,7 +79,7 @@ MAIN=$(main_window) || fail "no main window at the second start"
 add_record "second start"
 stop_app
 cmp -s "$WORK/key.before" "$DATA/quorvel.key" || fail "the second start made a new key"
-[ "$(wc -l <"$DATA/quorvel.dat")" = 5 ] && [ "$(decrypt_line "$DATA" 1)" = installed ] || fail "records lost"
+[ "$(record_lines "$DATA")" = 5 ] && [ "$(decrypt_line "$DATA" 1)" = installed ] || fail "records lost"
 # Re-keying from a terminal finds the same folder.
 as_test_user "$USER_HOME" "$ROOT/bin/quorvel" --rekey </dev/null >"$WORK/rekey.log" 2>&1 || fail "--rekey: $(cat "$WORK/rekey.log")"
 ! cmp -s "$WORK/key.before" "$DATA/quorvel.key" && [ "$(decrypt_line "$DATA" 3)" = "second start" ] || fail "re-keyed records"
@@ -104,7 +104,7 @@ APP_PID=$!
 MAIN=$(main_window) || fail "no main window beside the files"
 add_record "beside"
 stop_app
-[ "$(wc -l <"$ROOT/bin/quorvel.dat")" = 7 ] && [ "$(decrypt_line "$ROOT/bin" 5)" = beside ] || fail "not saved beside"
+[ "$(record_lines "$ROOT/bin")" = 7 ] && [ "$(decrypt_line "$ROOT/bin" 5)" = beside ] || fail "not saved beside"
 [ ! -e "$WORK/home/.local" ] || fail "a data folder was made beside files"
 
 # A copy in a writable folder keeps its files beside itself.

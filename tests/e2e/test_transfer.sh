@@ -13,11 +13,19 @@ add_record "mail"
 stop_app
 records=$(dump)
 
-# Export: owner-only, "Title,Password", and it says the file is not encrypted.
+# Export: owner-only, KeePassXC's layout, and it says the file is not
+# encrypted. Python's csv module reads every record back with its times.
 run --export out.csv || fail "--export failed"
 grep -q "not encrypted" "$WORK/out.log" || fail "the export does not say it is not encrypted"
 [ "$(file_mode "$WORK/out.csv")" = 600 ] || fail "export mode $(file_mode "$WORK/out.csv")"
-[ "$(head -n1 "$WORK/out.csv")" = $'Title,Password\r' ] || fail "export header: $(head -n1 "$WORK/out.csv")"
+[ "$(head -n1 "$WORK/out.csv")" = $'"Group","Title","Username","Password","URL","Notes","TOTP","Icon","Last Modified","Created"\r' ] ||
+  fail "export header: $(head -n1 "$WORK/out.csv")"
+read_back=$(/usr/bin/python3 -c 'import csv, re, sys
+for row in csv.DictReader(open(sys.argv[1], newline="")):
+    assert row["Group"] == "Root" and row["Icon"] == "0", row
+    assert all(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ", row[t]) for t in ("Created", "Last Modified")), row
+    print(row["Title"]); print(row["Password"])' "$WORK/out.csv") || fail "the export does not read back"
+[ "$read_back" = "$records" ] || fail "the export reads back as: $read_back"
 # An existing file is never replaced.
 cp "$WORK/out.csv" "$WORK/first.csv"
 run --export out.csv && fail "--export replaced an existing file"
