@@ -13,6 +13,7 @@ const char16_t* const kNotesField = u"notes";
 const char16_t* const kOneTimeField = u"otp";
 const char16_t* const kCreatedField = u"created";
 const char16_t* const kChangedField = u"changed";
+const char16_t* const kHistoryField = u"history";
 
 String TrimText(const String& text) {
   size_t begin = 0, end = text.size();

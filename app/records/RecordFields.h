@@ -45,6 +45,10 @@ extern const char16_t* const kOneTimeField;     // "otp": an otpauth:// URI or a
 // ("2026-12-09T15:05:00Z"); not secrets.
 extern const char16_t* const kCreatedField;  // "created"
 extern const char16_t* const kChangedField;  // "changed"
+// An earlier password: "<time it was replaced> <password>", one field each,
+// newest first, at most kHistoryKept of them.
+extern const char16_t* const kHistoryField;  // "history"
+constexpr size_t kHistoryKept = 10;
 
 // One record as a record file holds it: a random id, kept when the record
 // changes (0 only while none was given), and its fields in order.

@@ -441,6 +441,7 @@ int32_t ChangeRecord(int32_t index, const String& description, const String& pas
   const size_t at = static_cast<size_t>(index);
   String trimmed = TrimText(description);
   const bool changed = trimmed != descriptions[at] || password != passwords[at];
+  if (TrimText(password) != TrimText(passwords[at])) KeepEarlierPassword(index);
   SecureWipe(descriptions[at]);
   descriptions[at] = trimmed;
   SecureWipe(trimmed);
@@ -451,6 +452,36 @@ int32_t ChangeRecord(int32_t index, const String& description, const String& pas
   if (changed) RecordStamp(index, false);
   RecordViewChanged();
   return 1;
+}
+
+void KeepEarlierPassword(int32_t index) {
+  const TRecordKey* key = PairKeyGet();
+  if (!key || !key->Authenticated() || !RecordReadable(index)) return;  // no room in an older kind's pair
+  MetaFit();
+  std::vector<TField>& extra = meta[static_cast<size_t>(index)].extra;
+  if (extra.capacity() < 16) extra.reserve(16);
+  TField earlier{kHistoryField, IsoTimeNow() + u' ' + TrimText(passwords[static_cast<size_t>(index)]), std::nullopt};
+  // Newest first: the new entry goes before the others, the eleventh goes.
+  auto first = std::find_if(extra.begin(), extra.end(), [](const TField& f) { return f.name == kHistoryField; });
+  extra.insert(first, std::move(earlier));
+  SecureWipe(earlier.value);
+  size_t kept = 0;
+  for (auto field = extra.begin(); field != extra.end();) {
+    if (field->name == kHistoryField && ++kept > kHistoryKept) {
+      SecureWipe(field->value);
+      field = extra.erase(field);
+    } else {
+      ++field;
+    }
+  }
+}
+
+std::vector<String> EarlierPasswords(int32_t index) {
+  std::vector<String> earlier;
+  if (!RecordReadable(index) || static_cast<size_t>(index) >= meta.size()) return earlier;
+  for (const TField& field : meta[static_cast<size_t>(index)].extra)
+    if (field.name == kHistoryField) earlier.push_back(field.value);
+  return earlier;
 }
 
 void RecordStamp(int32_t index, bool made) {

@@ -96,7 +96,8 @@ std::vector<TRecordFields> HeldRecords(int32_t count);
 int32_t DeleteRecord(int32_t index, int32_t count);
 
 // Gives record index (a readable one) a new description, held trimmed, and a
-// new password; the old password is wiped. Tells the view. Answers 0,
+// new password; an old password that differs is kept among the earlier
+// ones, and the changed time is set. Tells the view. Answers 0,
 // changing nothing, for an index that is not a readable record's.
 int32_t ChangeRecord(int32_t index, const String& description, const String& password);
 
@@ -116,6 +117,13 @@ bool RecordReadable(int32_t index);
 // The value of a readable record's field of another name (kUserNameField,
 // ...); empty when it has none.
 String RecordFieldValue(int32_t index, const char16_t* name);
+// Keeps record index's password as its newest earlier password (at most
+// kHistoryKept are kept, the oldest goes); ChangeRecord does it whenever the
+// password changes. A pair of an older kind keeps none.
+void KeepEarlierPassword(int32_t index);
+// Record index's earlier passwords, newest first, each "<time> <password>"
+// (the caller wipes them).
+std::vector<String> EarlierPasswords(int32_t index);
 // Sets record index's changed time to now, and with made its created time
 // too (a pair of an older kind holds no times).
 void RecordStamp(int32_t index, bool made);

@@ -90,9 +90,16 @@ click "$CHANGE" 18 112
 click "$CHANGE" 125 166
 for _ in $(seq 1 50); do visible_window_of_size 360x186 >/dev/null || break; sleep 0.1; done
 [ "$(dump | sed -n 3,4p | tr '\n' '|')" = "shop two|typed secret 1|" ] || fail "typed password not saved: $(dump)"
-# The first password of shop is in no buffer any more.
-in_memory "${before[3]}" && fail "the old password is still in the program's memory"
+# Both earlier passwords are kept, newest first, each with the time it went.
+earlier=$(/usr/bin/python3 "$E2E_DIR/quorvel_files.py" fields "$WORK/app" | sed -n 's/^history=[0-9T:Z-]* //p' | tr '\n' '|')
+[ "$earlier" = "$generated|${before[3]}|" ] || fail "earlier passwords: $earlier"
 in_memory "typed secret 1" || fail "the memory scan does not find the password held now"
+# Deleted, the record leaves neither its password nor an earlier one in any buffer.
+click_records 521 58
+answer_dialog Return
+for _ in $(seq 1 30); do [ "$(dump | wc -l)" = 4 ] && break; sleep 0.1; done
+in_memory "typed secret 1" && fail "a deleted record's password is still in the program's memory"
+in_memory "${before[3]}" && fail "a deleted record's earlier password is still in the program's memory"
 stop_app
 
 # Find also looks in user names and web addresses, never in notes.

@@ -659,3 +659,31 @@ TEST_F(RecordFile, OnlyBoundedRegularFilesAreReadAndNothingIsWrittenOverTheRest)
   ASSERT_EQ(0, mkfifo("quorvel.key", 0600));
   EXPECT_EQ(KeyGuard::KeyNotRegular, RunKeyFileGuard());
 }
+
+// A changed password is kept among the record's earlier ones, newest first,
+// ten at the most, through a save and a new load; a description alone
+// changes none, and a pair of an older kind keeps none.
+TEST_F(RecordFile, ChangedPasswordsAreKeptAsTheTenNewestEarlierOnes) {
+  for (bool current : {true, false}) {
+    if (current) {
+      remove("quorvel.key");
+      ASSERT_EQ(KeySettle::Ready, WriteFreshKey(kKeyFileName, true));
+    }
+    remove("quorvel.dat");
+    ASSERT_TRUE(Reload());
+    descriptions = {S("site")};
+    passwords = {S("pw0")};
+    recordCount = 1;
+    for (int i = 1; i <= 12; ++i) ASSERT_EQ(1, ChangeRecord(0, S("site"), S(("pw" + std::to_string(i)).c_str())));
+    ASSERT_EQ(1, ChangeRecord(0, S("site renamed"), S("pw12")));
+    ASSERT_EQ(1, SaveRecords(1));
+    ASSERT_TRUE(Reload());
+    Strings earlier;
+    for (String& entry : EarlierPasswords(0)) earlier.push_back(NarrowString(entry.substr(entry.find(u' ') + 1)));
+    EXPECT_EQ(current ? Strings({"pw11", "pw10", "pw9", "pw8", "pw7", "pw6", "pw5", "pw4", "pw3", "pw2"}) : Strings(),
+              earlier)
+        << current;
+    EXPECT_EQ(Strings({"site renamed"}), Fields(descriptions));
+    WriteKeyFile("0123456789abcdefTheRestOfTheKey", "01234567", "rc4");
+  }
+}
