@@ -342,10 +342,10 @@ int32_t MergeChangesMadeElsewhere(int32_t count) {
     readable = theirs.records[i].Readable() || Known(theirs.records[i], ours);
   if (!readable) {
     RecordFieldsWipe(ours);
-    lastMergeStatus = why.empty() ? S("quorvel.dat was changed elsewhere and cannot be read with quorvel.key (was "
-                                      "the key file changed?): nothing was written; the records here are kept as "
-                                      "they are.")
-                                  : why + S(": nothing was written; the records here are kept as they are.");
+    // Short enough for the status bar of the main window.
+    lastMergeStatus = why.empty() ? S("quorvel.dat was changed elsewhere and does not read with quorvel.key; nothing "
+                                      "was written.")
+                                  : why + S("; nothing was written.");
     Report(lastMergeStatus);
     return -1;
   }
@@ -504,18 +504,17 @@ std::vector<int32_t> UnreadableRecords() {
 String UnreadableRecordsMessage() {
   const std::vector<int32_t> unreadable = UnreadableRecords();
   if (unreadable.empty()) return String();
+  // Short enough for the status bar of the main window: five numbers at most.
   String numbers;
-  for (size_t i = 0; i < unreadable.size() && i < 10; ++i) {
+  for (size_t i = 0; i < unreadable.size() && i < 5; ++i) {
     if (i > 0) numbers += S(", ");
     numbers += IntToString(unreadable[i] + 1);
   }
-  if (unreadable.size() > 10)
-    numbers += S(" and ") + IntToString(static_cast<int64_t>(unreadable.size() - 10)) + S(" more");
+  if (unreadable.size() > 5)
+    numbers += S(" and ") + IntToString(static_cast<int64_t>(unreadable.size() - 5)) + S(" more");
   const bool one = unreadable.size() == 1;
-  return S(one ? "Record " : "Records ") + numbers +
-         S(one ? " could not be read (changed or damaged); it is kept as it is in quorvel.dat, nothing was changed."
-               : " could not be read (changed or damaged); they are kept as they are in quorvel.dat, nothing was "
-                 "changed.");
+  return S(one ? "Record " : "Records ") + numbers + S(" could not be read (changed or damaged); kept as ") +
+         S(one ? "it is." : "they are.");
 }
 
 String RecordLabel(int32_t index) {

@@ -107,13 +107,14 @@ TRecordMerge RecordMerge(const std::vector<TRecordFields>& base, const std::vect
 }
 
 String RecordMergeStatus(const TRecordMerge& merge, const String& fileName) {
+  // Short enough for the status bar of the main window.
   String text = fileName + S(" was changed elsewhere and merged: ");
   if (merge.addedThere == 0 && merge.removedThere == 0 && merge.changedThere == 0)
-    return text + S("no record added, changed or removed there.");
-  text += Records(merge.addedThere) + S(" added there, ");
-  if (merge.changedThere > 0) text += IntToString(merge.changedThere) + S(" changed there, ");
+    return text + S("nothing added, changed or removed there.");
+  text += IntToString(merge.addedThere) + S(" added, ");
+  if (merge.changedThere > 0) text += IntToString(merge.changedThere) + S(" changed, ");
   text += IntToString(merge.removedThere) + S(" removed there");
-  if (merge.keptBoth > 0) text += S("; ") + IntToString(merge.keptBoth) + S(" kept twice, changed on both sides");
+  if (merge.keptBoth > 0) text += S("; ") + IntToString(merge.keptBoth) + S(" kept twice");
   return text + S(".");
 }
 

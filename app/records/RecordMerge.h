@@ -56,7 +56,7 @@ void RecordIdsAdopt(std::vector<TRecordFields>& records,
                     std::initializer_list<const std::vector<TRecordFields>*> known);
 
 // The status bar's account of a merge with fileName as it was on disk, e.g.
-// "quorvel.dat was changed elsewhere and merged: 2 records added there, 1 removed there."
+// "quorvel.dat was changed elsewhere and merged: 2 added, 1 removed there."
 String RecordMergeStatus(const TRecordMerge& merge, const String& fileName);
 // "An older quorvel.dat came back: ..." for an Older merge.
 String RecordMergeOlderStatus(const TRecordMerge& merge, const String& fileName);

@@ -13,6 +13,11 @@
 namespace {
 String Quoted(const String& path) { return S("\"") + path + S("\""); }
 
+String BaseName(const String& path) {
+  const size_t slash = path.rfind(u'/');
+  return slash == String::npos ? path : path.substr(slash + 1);
+}
+
 // A one-time secret as other keepers read it: a bare base32 secret becomes
 // an otpauth:// URI (the wiped argument is consumed).
 String OneTimeUri(String stored) {
@@ -51,7 +56,9 @@ TTransfer ImportRecords(const String& path) {
   for (size_t i = 0; i < count; ++i) users.push_back(RecordFieldValue(static_cast<int32_t>(i), kUserNameField));
   TCsvImport found = CsvImportFile(path, descriptions, passwords, users);
   for (String& user : users) SecureWipe(user);
-  if (!found.Ok()) return {false, Quoted(path) + S(": ") + found.error + S(" Nothing was imported.")};
+  if (!found.Ok())
+    return {false, Quoted(path) + S(": ") + found.error + S(" Nothing was imported."),
+            S("Nothing was imported from ") + BaseName(path) + S(": it is no export Quorvel can read.")};
   // Reserved once, so that no reallocation leaves a short password behind.
   descriptions.reserve(count + found.descriptions.size());
   passwords.reserve(count + found.passwords.size());
@@ -88,7 +95,7 @@ TTransfer ImportRecords(const String& path) {
           "cannot hold them (quorvel --rekey moves it to the current kind).");
   const bool added = !found.descriptions.empty();
   CsvImportWipe(found);
-  if (!added) return {true, summary};
+  if (!added) return {true, summary, summary};
   RecordViewChanged();
   if (!SaveRecords(recordCount)) {
     // Nothing was written; the records are put back as they were, unless a
@@ -101,12 +108,14 @@ TTransfer ImportRecords(const String& path) {
       RecordViewChanged();
     }
     if (lastSaveMerged)
-      return {false, summary + S(" But quorvel.dat could not be written: the records are held here and saved with "
-                                 "the next change.")};
+      return {false,
+              summary + S(" But quorvel.dat could not be written: the records are held here and saved with "
+                          "the next change."),
+              S("The import is held here but not saved: quorvel.dat could not be written.")};
     const String why = lastMergeStatus.empty() ? S("quorvel.dat could not be written.") : lastMergeStatus;
-    return {false, S("Nothing was imported: ") + why};
+    return {false, S("Nothing was imported: ") + why, S("Nothing was imported: quorvel.dat was not written.")};
   }
-  return {true, lastMergeStatus.empty() ? summary : summary + S(" ") + lastMergeStatus};
+  return {true, lastMergeStatus.empty() ? summary : summary + S(" ") + lastMergeStatus, summary};
 }
 
 TTransfer ExportRecords(const String& path) {
@@ -133,9 +142,11 @@ TTransfer ExportRecords(const String& path) {
   records.clear();
   switch (written) {
     case TCsvExportResult::Exists:
-      return {false, Quoted(path) + S(" exists already; it was not replaced. Nothing was exported.")};
+      return {false, Quoted(path) + S(" exists already; it was not replaced. Nothing was exported."),
+              BaseName(path) + S(" exists already; nothing was exported.")};
     case TCsvExportResult::Failed:
-      return {false, Quoted(path) + S(" could not be written. Nothing was exported.")};
+      return {false, Quoted(path) + S(" could not be written. Nothing was exported."),
+              BaseName(path) + S(" could not be written; nothing was exported.")};
     case TCsvExportResult::Written:
       break;
   }
@@ -145,5 +156,7 @@ TTransfer ExportRecords(const String& path) {
       whole,
       S("Exported ") + IntToString(static_cast<int64_t>(exported)) + S(" records to ") + Quoted(path) +
           S(". The file is not encrypted: anyone who can read it reads every password.") + LeftOut(unreadable) +
-          (whole ? String() : S(" But quorvel.dat is damaged or cut short: records may be missing from the export."))};
+          (whole ? String() : S(" But quorvel.dat is damaged or cut short: records may be missing from the export.")),
+      S("Exported ") + IntToString(static_cast<int64_t>(exported)) + S(" records to ") + BaseName(path) +
+          S(whole ? "; it is not encrypted." : "; it is not encrypted, and records may be missing.")};
 }

@@ -8,6 +8,7 @@
 struct TTransfer {
   bool ok = false;
   String message;  // one line that says what was done, or why nothing was
+  String brief;    // the same, short enough for the status bar (empty: message is)
 };
 
 // Appends the records of a CSV export (CsvImportFile: the layouts it knows,

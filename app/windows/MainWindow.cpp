@@ -242,12 +242,24 @@ int32_t FindKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
   return 0;
 }
 
+// What an import or export did: in the status bar when it fits there,
+// otherwise in a message, with its short form in the status bar.
+void ShowTransfer(const TTransfer& result) {
+  constexpr size_t kStatusFits = 95;
+  if (result.brief.empty() || result.message.size() <= kStatusFits) {
+    StatusSay(result.message);
+    return;
+  }
+  StatusSay(result.brief);
+  SystemNotify(result.message, result.ok ? 0 : 1);
+}
+
 void ImportFromFile() {
   const String path = SystemRequestFile(S("Import records from a CSV file"), S("csv"), 0, String());
   if (path.empty()) return;
   const int32_t chosen = ChosenRecord();
   const TTransfer result = ImportRecords(path);
-  StatusSay(result.message);
+  ShowTransfer(result);
   ChooseAfterSave(chosen >= 0 ? chosen : ShownRecord(0));
 }
 
@@ -257,7 +269,7 @@ void ExportToFile() {
   if (SystemConfirm(S("The exported file is not encrypted: anyone who can read it reads every password. Export?"), 0) !=
       1)
     return;
-  StatusSay(ExportRecords(path).message);
+  ShowTransfer(ExportRecords(path));
 }
 
 void ToggleInvisible() {

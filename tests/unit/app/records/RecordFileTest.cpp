@@ -291,6 +291,14 @@ TEST_F(RecordFile, FieldsThatCouldNotBeDecryptedKeepTheirStoredLines) {
   ASSERT_TRUE(Reload());
   EXPECT_EQ(Strings({"mail", "", "new"}), Fields(descriptions));
   EXPECT_EQ(Strings({"pw1", "pw2", "pw3"}), Fields(passwords));
+
+  // However many there are, the status bar's line about them fits its 640 pixels.
+  std::string many;
+  for (int i = 0; i < 12; ++i) many += bad;
+  TempDir::Write("quorvel.dat", many);
+  ASSERT_TRUE(Reload());
+  EXPECT_EQ("Records 1, 2, 3, 4, 5 and 7 more could not be read (changed or damaged); kept as they are.",
+            NarrowString(UnreadableRecordsMessage()));
 }
 
 TEST_F(RecordFile, DeleteMovesLaterRecordsUpAndIgnoresIndicesOutsideTheRecords) {
@@ -360,11 +368,7 @@ TEST_F(RecordFile, ASaveMergesAFileReplacedElsewhereSinceItWasLastRead) {
     Strings theirs, merged;
     const char* status;
   } cases[] = {
-      {"added there",
-       [] {},
-       {"a=1", "b=2", "?=3", "d=4"},
-       {"a=1", "b=2", "?=3", "d=4"},
-       "1 record added there, 0 removed"},
+      {"added there", [] {}, {"a=1", "b=2", "?=3", "d=4"}, {"a=1", "b=2", "?=3", "d=4"}, "1 added, 0 removed"},
       {"added here, deleted there",
        [] {
          descriptions.push_back(S("e"));
@@ -373,27 +377,23 @@ TEST_F(RecordFile, ASaveMergesAFileReplacedElsewhereSinceItWasLastRead) {
        },
        {"a=1", "?=3"},
        {"a=1", "?=3", "e=5"},
-       "0 records added there, 1 removed"},
+       "0 added, 1 removed"},
       {"changed on both sides",
        [] { ChangeRecord(1, S("b"), S("2x")); },
        {"a=1", "b=2y", "?=3"},
        {"a=1", "b=2x", "?=3", "b=2y"},
-       "1 record added there, 0 removed"},
+       "1 added, 0 removed"},
       {"deleted here, changed there",
        [] { DeleteRecord(0, recordCount--); },
        {"a=1z", "b=2", "?=3"},
        {"b=2", "?=3", "a=1z"},
-       "1 record added there, 0 removed"},
-      {"the unreadable record deleted there",
-       [] {},
-       {"a=1", "b=2"},
-       {"a=1", "b=2"},
-       "0 records added there, 1 removed"},
+       "1 added, 0 removed"},
+      {"the unreadable record deleted there", [] {}, {"a=1", "b=2"}, {"a=1", "b=2"}, "0 added, 1 removed"},
       {"the same change on both sides",
        [] { ChangeRecord(0, S("a"), S("1z")); },
        {"a=1z", "b=2", "?=3"},
        {"a=1z", "b=2", "?=3"},
-       "no record added, changed or removed"},
+       "nothing added, changed or removed"},
   };
   for (const TCase& c : cases) {
     TempDir::Write("quorvel.dat", body(base));
@@ -428,7 +428,7 @@ TEST_F(RecordFile, ASaveMergesAFileReplacedElsewhereSinceItWasLastRead) {
   EXPECT_EQ(0, SaveRecords(recordCount));
   EXPECT_EQ(other, TempDir::Read("quorvel.dat"));
   EXPECT_EQ(before, held());
-  EXPECT_NE(std::string::npos, NarrowString(status).find("cannot be read with quorvel.key"));
+  EXPECT_NE(std::string::npos, NarrowString(status).find("does not read with quorvel.key"));
 }
 
 TEST(RecordFileText, TrimRemovesBlanksAndControlsFromBothEndsOnly) {

@@ -83,10 +83,9 @@ TEST(RecordMerge, StatusSaysWhatCameFromTheOtherSide) {
                               : RecordMergeStatus(merge, S("quorvel.dat")));
   };
   const std::string start = "quorvel.dat was changed elsewhere and merged: ";
-  EXPECT_EQ(start + "no record added, changed or removed there.", status(0, 0, 0, 0));
-  EXPECT_EQ(start + "1 record added there, 0 removed there.", status(1, 0, 0, 0));
-  EXPECT_EQ(start + "2 records added there, 1 changed there, 3 removed there; 1 kept twice, changed on both sides.",
-            status(2, 3, 1, 1));
+  EXPECT_EQ(start + "nothing added, changed or removed there.", status(0, 0, 0, 0));
+  EXPECT_EQ(start + "1 added, 0 removed there.", status(1, 0, 0, 0));
+  EXPECT_EQ(start + "2 added, 1 changed, 3 removed there; 1 kept twice.", status(2, 3, 1, 1));
   EXPECT_EQ("An older quorvel.dat came back: nothing was removed or undone; 1 record came in from it.",
             status(1, 0, 0, 0, true));
 }
