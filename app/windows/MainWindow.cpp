@@ -1,8 +1,12 @@
 #include "app/windows/MainWindow.h"
 
 #include <stdlib.h>
+#include <time.h>
+
+#include <optional>
 
 #include "app/generator/PasswordGenerator.h"
+#include "app/records/OneTimeCode.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
 #include "app/transfer/RecordTransfer.h"
@@ -40,9 +44,12 @@ constexpr int32_t kMainWindowStyle = 559;
 constexpr int32_t kPromptWindowStyle = 544;
 constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8;
 constexpr int32_t kSunkenPanel = 1, kRaisedPanel = 2, kCentredLabel = 16;
+constexpr int32_t kReadOnlyArea = 2;
 
 Ref<TGadget> caseSensitiveBox, invisibleBox, generateButton, generatedArea, copyGeneratedButton, addButton;
 Ref<TGadget> recordArea, copyRecordButton, deleteButton, changeButton, findField;
+// The chosen record's other fields, in the records panel below its password.
+Ref<TGadget> userArea, copyUserButton, urlArea, codeCaption, codeArea, copyCodeButton, codeLeftLabel;
 Ref<TGadget> promptWindow, descriptionField, okButton;
 
 // Every gadget keeps its distance from the parent's left and top edges and
@@ -80,12 +87,52 @@ void CopyAll(const Ref<TGadget>& area) {
 // The record whose password the records area shows; -1 for none.
 int32_t shownPassword = -1;
 
+// Identifies the one-second timer that keeps the shown one-time code current
+// (starting it again restarts it, so one runs at a time).
+const ObjectRef codeTimer = New<TObject>();
+
+// The shown record's current one-time code and the seconds it has left, or
+// nothing (hidden) when it has no secret that reads.
+void ShowOneTimeCode(int32_t index) {
+  String stored = index >= 0 ? RecordFieldValue(index, kOneTimeField) : String();
+  std::optional<TOneTimeSecret> secret = stored.empty() ? std::nullopt : OneTimeParse(stored);
+  SecureWipe(stored);
+  if (!secret) {
+    GadgetSetText(codeArea, String());
+    for (const Ref<TGadget>* gadget : {&codeCaption, &codeArea, &copyCodeButton, &codeLeftLabel}) GadgetHide(*gadget);
+    return;
+  }
+  const int64_t now = static_cast<int64_t>(::time(nullptr));
+  String code = OneTimeCode(*secret, now);
+  GadgetSetText(codeArea, code);
+  SecureWipe(code);
+  GadgetSetText(codeLeftLabel, IntToString(OneTimeSecondsLeft(*secret, now)) + S(" s left"));
+  for (const Ref<TGadget>* gadget : {&codeCaption, &codeArea, &copyCodeButton, &codeLeftLabel}) GadgetShow(*gadget);
+  SystemStartTimer(1000, codeTimer);
+}
+
+// The user name, web address and one-time code of the record shown.
+void ShowRecordFields(int32_t index) {
+  const bool readable = index >= 0 && RecordReadable(index);
+  for (const auto& [area, name] : {std::pair{&userArea, kUserNameField}, std::pair{&urlArea, kWebAddressField}}) {
+    String value = readable ? RecordFieldValue(index, name) : String();
+    GadgetSetText(*area, value);
+    SecureWipe(value);
+  }
+  if (readable && !RecordFieldValue(index, kUserNameField).empty())
+    GadgetEnable(copyUserButton);
+  else
+    GadgetDisable(copyUserButton);
+  ShowOneTimeCode(readable ? index : -1);
+}
+
 // The record of the item chosen in the combo box; -1 when none is.
 int32_t ChosenRecord() { return ShownRecord(GadgetSelectedItem(recordCombo)); }
 
 // A record that could not be read shows no password, and the status bar says why.
 void ShowRecordPassword(int32_t index) {
   shownPassword = index;
+  ShowRecordFields(index);
   if (index < 0) {
     GadgetSetText(recordArea, String());
     return;
@@ -297,6 +344,10 @@ void HandleAction(const ObjectRef& source) {
     CopyAll(generatedArea);
   else if (source == copyRecordButton)
     CopyChosenRecord();
+  else if (source == copyUserButton)
+    CopyAll(userArea);
+  else if (source == copyCodeButton)
+    CopyAll(codeArea);
   else if (source == addButton)
     OpenPrompt();
   else if (okButton && source == okButton)
@@ -367,6 +418,18 @@ bool BuildMainWindow() {
   deleteButton = Pinned(MakeButton(S("Delete"), 484, 48, 75, 20, panel, kPushButton));
   changeButton = Pinned(MakeButton(S("Change\xE2\x80\xA6"), 559, 48, 75, 20, panel, kPushButton));
   GadgetHide(recordArea);
+  // Below the password: the user name with a Copy of its own, the web
+  // address, and, for a record with a one-time secret, its current code.
+  Pinned(MakeLabel(S("User name"), 4, 94, 80, 20, panel, 0));
+  userArea = Pinned(MakeTextArea(84, 92, 350, 22, panel, kReadOnlyArea));
+  copyUserButton = Pinned(MakeButton(S("Copy"), 434, 93, 50, 20, panel, kPushButton));
+  Pinned(MakeLabel(S("Web address"), 4, 118, 80, 20, panel, 0));
+  urlArea = Pinned(MakeTextArea(84, 116, 350, 22, panel, kReadOnlyArea));
+  codeCaption = Pinned(MakeLabel(S("Code"), 490, 94, 36, 20, panel, 0));
+  codeArea = Pinned(MakeTextArea(526, 92, 62, 22, panel, kReadOnlyArea));
+  copyCodeButton = Pinned(MakeButton(S("Copy"), 588, 93, 46, 20, panel, kPushButton));
+  codeLeftLabel = Pinned(MakeLabel(String(), 526, 114, 100, 20, panel, 0));
+  ShowRecordFields(-1);
   Pinned(CreateHyperlinkGadget(SiteUrl(), GadgetClientWidth(panel) - 110, GadgetClientHeight(panel) - 20, 100, 20,
                                panel, 0, S(kMakerHost)));
 
@@ -402,6 +465,8 @@ void RunMainLoop() {
       if (tag == ExportTag) ExportToFile();
     } else if (id == WindowClose) {
       Quit();
+    } else if (id == TimerTick && CurrentEventSource() == codeTimer) {
+      ShowOneTimeCode(shownPassword);
     } else if (id == TimerTick && CurrentEventSource() == clipboardTimer) {
       ClipboardClear();
     }

@@ -309,4 +309,12 @@ write_key() {
   printf '%s\r\n\r\naes_256_gcm\r\n' "$(head -c 32 /dev/urandom | xxd -p -u -c 32)" >"$1"
   chmod 600 "$1"
 }
+# RFC 6238's SHA-1 secret in base32, and the 6-digit code python computes
+# from it for now.
+RFC_SECRET=GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ
+rfc_code_now() {
+  /usr/bin/python3 -c 'import hmac,hashlib,struct,time
+m=hmac.new(b"12345678901234567890",struct.pack(">Q",int(time.time())//30),hashlib.sha1).digest();o=m[-1]&15
+print(str((struct.unpack(">I",m[o:o+4])[0]&0x7fffffff)%10**6).zfill(6))'
+}
 file_header() { /usr/bin/python3 "$E2E_DIR/quorvel_files.py" header "${1:-$WORK/app}"; }

@@ -32,6 +32,25 @@ sleep 2.5
 [ "$(clipboard)" = "from elsewhere" ] || fail "another program's clipboard was cleared: '$(clipboard)'"
 end_selection
 
+# The chosen record's user name and current one-time code have Copy buttons
+# of their own, and leave the clipboard the same way.
+stop_app
+fresh_folder
+write_key "$WORK/app/quorvel.key"
+/usr/bin/python3 "$E2E_DIR/quorvel_files.py" write "$WORK/app" 1 Mail pw-mail +username=alice "+otp=$RFC_SECRET"
+start_app
+MAIN=$(main_window) || fail "no main window"
+click_records 459 103
+clipboard_becomes alice || fail "the user name's Copy: '$(clipboard)'"
+clipboard_becomes "" || fail "the clipboard still holds the user name after the delay"
+for _ in 1 2 3; do
+  want=$(rfc_code_now)
+  click_records 611 103
+  clipboard_becomes "$want" && break
+done
+[ "$(clipboard)" = "$want" ] || fail "the code's Copy: '$(clipboard)', not $want"
+clipboard_becomes "" || fail "the clipboard still holds the code after the delay"
+
 # File > Exit before the delay: the clipboard is empty once the program ended.
 export QUORVEL_CLIPBOARD_MS=25000
 stop_app

@@ -3,14 +3,7 @@
 # on a sealed one, the passphrase read from standard input.
 source "$(dirname "$0")/lib.sh"
 run() { (cd "$WORK" && "$WORK/app/quorvel" "$@") >"$WORK/out.log" 2>"$WORK/err.log"; }
-# The RFC 6238 SHA-1 secret; the code python computes for now.
-SECRET=GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ
-code_now() {
-  /usr/bin/python3 -c 'import hmac,hashlib,struct,time
-m=hmac.new(b"12345678901234567890",struct.pack(">Q",int(time.time())//30),hashlib.sha1).digest();o=m[-1]&15
-print(str((struct.unpack(">I",m[o:o+4])[0]&0x7fffffff)%10**6).zfill(6))'
-}
-
+SECRET=$RFC_SECRET
 fresh_folder
 write_key "$WORK/app/quorvel.key"
 /usr/bin/python3 "$E2E_DIR/quorvel_files.py" write "$WORK/app" 1 Mail pw-mail +username=alice \
@@ -25,7 +18,7 @@ for sealed in no yes; do
   answer | run --list || fail "--list ($sealed): $(cat "$WORK/err.log")"
   [ "$(cat "$WORK/out.log")" = $'Mail\nBank\nBank card' ] || fail "--list ($sealed): $(cat "$WORK/out.log")"
   for _ in 1 2 3; do
-    want=$(code_now)
+    want=$(rfc_code_now)
     answer | run --totp MAIL || fail "--totp ($sealed): $(cat "$WORK/err.log")"
     [ "$(cat "$WORK/out.log")" = "$want" ] && break
   done
