@@ -455,8 +455,7 @@ int32_t ChangeRecord(int32_t index, const String& description, const String& pas
 }
 
 void KeepEarlierPassword(int32_t index) {
-  const TRecordKey* key = PairKeyGet();
-  if (!key || !key->Authenticated() || !RecordReadable(index)) return;  // no room in an older kind's pair
+  if (!RecordsHoldMore() || !RecordReadable(index)) return;  // no room in an older kind's pair
   MetaFit();
   std::vector<TField>& extra = meta[static_cast<size_t>(index)].extra;
   if (extra.capacity() < 16) extra.reserve(16);
@@ -485,8 +484,7 @@ std::vector<String> EarlierPasswords(int32_t index) {
 }
 
 void RecordStamp(int32_t index, bool made) {
-  const TRecordKey* key = PairKeyGet();
-  if (!key || !key->Authenticated()) return;  // an older kind's pair holds no times
+  if (!RecordsHoldMore()) return;  // an older kind's pair holds no times
   const String now = IsoTimeNow();
   if (made) RecordSetField(index, kCreatedField, now);
   RecordSetField(index, kChangedField, now);
@@ -570,4 +568,9 @@ void RecordSetField(int32_t index, const char16_t* name, const String& value) {
   // a short value behind in the old storage.
   if (extra.capacity() < 8) extra.reserve(8);
   extra.push_back(TField{name, value, std::nullopt});
+}
+
+bool RecordsHoldMore() {
+  const TRecordKey* key = PairKeyGet();
+  return key && key->Authenticated();
 }

@@ -131,5 +131,8 @@ void RecordStamp(int32_t index, bool made);
 // has; an empty value removes it). Records of an older kind's pair are never
 // saved with such fields.
 void RecordSetField(int32_t index, const char16_t* name, const String& value);
+// Whether the pair can hold fields besides the description and password
+// (its kind is the current one).
+bool RecordsHoldMore();
 // Whether any record holds a field of that name.
 bool RecordsHoldField(const char16_t* name);

@@ -3,7 +3,6 @@
 #include <optional>
 #include <vector>
 
-#include "app/records/PairKey.h"
 #include "app/records/RecordFile.h"
 #include "app/records/RecordView.h"
 #include "app/transfer/CsvExport.h"
@@ -63,8 +62,7 @@ TTransfer ImportRecords(const String& path) {
   descriptions.reserve(count + found.descriptions.size());
   passwords.reserve(count + found.passwords.size());
   // A pair of an older kind has no room for fields besides the two.
-  const TRecordKey* key = PairKeyGet();
-  const bool roomy = key && key->Authenticated();
+  const bool roomy = RecordsHoldMore();
   bool leftOut = false;
   for (size_t i = 0; i < found.descriptions.size(); ++i) {
     descriptions.push_back(found.descriptions[i]);

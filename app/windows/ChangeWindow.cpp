@@ -1,5 +1,6 @@
 #include "app/windows/ChangeWindow.h"
 
+#include "app/records/OneTimeCode.h"
 #include "app/records/RecordFile.h"
 #include "app/windows/AppGadgets.h"
 #include "app/windows/RecordList.h"
@@ -13,14 +14,27 @@ constexpr int32_t kDialogStyle = 544;  // client-area geometry, centred
 constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8, kRaisedPanel = 2;
 
 struct TChangeDialog {
-  Ref<TGadget> window, description, password, useGenerated, message, ok, cancel, generated;
+  Ref<TGadget> window, description, password, useGenerated, user, url, oneTime, notes, message, ok, cancel, generated;
   int32_t record = -1;
   TChangeDone done = nullptr;
 };
 TChangeDialog dialog;
 
+// The fields a record holds besides its description and password, with the
+// gadget that edits each.
+struct TOtherField {
+  const char16_t* name;
+  Ref<TGadget> TChangeDialog::*gadget;
+};
+const TOtherField kOtherFields[] = {{kUserNameField, &TChangeDialog::user},
+                                    {kWebAddressField, &TChangeDialog::url},
+                                    {kOneTimeField, &TChangeDialog::oneTime},
+                                    {kNotesField, &TChangeDialog::notes}};
+
 void Close() {
-  if (dialog.password) GadgetSetText(dialog.password, String());
+  // Every field that held a secret is emptied, so that its buffer is wiped.
+  for (Ref<TGadget>* field : {&dialog.password, &dialog.user, &dialog.url, &dialog.oneTime, &dialog.notes})
+    if (*field) GadgetSetText(*field, String());
   if (dialog.window) {
     GadgetHide(dialog.window);
     GadgetFree(dialog.window);
@@ -37,6 +51,13 @@ bool Apply() {
     return false;
   }
   if (!RecordReadable(dialog.record)) return true;
+  String oneTime = TrimText(GadgetGetText(dialog.oneTime));
+  const bool oneTimeReads = oneTime.empty() || OneTimeParse(oneTime).has_value();
+  SecureWipe(oneTime);
+  if (!oneTimeReads) {
+    GadgetSetText(dialog.message, S("Not a one-time secret: use otpauth:// or base32."));
+    return false;
+  }
   String password = GadgetGetText(dialog.password);
   GadgetSetText(dialog.password, String());
   if (dialog.useGenerated && ButtonGetState(dialog.useGenerated) != 0) {
@@ -50,6 +71,20 @@ bool Apply() {
   const TChangeDone done = dialog.done;
   ChangeRecord(record, description, password);
   SecureWipe(password);
+  if (RecordsHoldMore()) {
+    bool changed = false;
+    for (const TOtherField& other : kOtherFields) {
+      String value = GadgetGetText(dialog.*other.gadget);
+      String trimmed = other.name == kNotesField ? value : TrimText(value);
+      String before = RecordFieldValue(record, other.name);
+      if (trimmed != before) {
+        RecordSetField(record, other.name, trimmed);
+        changed = true;
+      }
+      for (String* text : {&value, &trimmed, &before}) SecureWipe(*text);
+    }
+    if (changed) RecordStamp(record, false);
+  }
   Close();
   SaveRecords(recordCount);
   if (done) done(record);
@@ -59,7 +94,7 @@ bool Apply() {
 
 void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChangeDone done) {
   if (dialog.window || !RecordReadable(record)) return;
-  dialog.window = MakeWindow(S(kTitle), 50, 50, 360, 186, nullptr, kDialogStyle);
+  dialog.window = MakeWindow(S(kTitle), 50, 50, 360, 346, nullptr, kDialogStyle);
   if (!dialog.window) return;
   dialog.record = record;
   dialog.done = done;
@@ -70,6 +105,10 @@ void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChange
   // Captions first among the panel's children, so that Tab goes from field to field.
   MakeLabel(S("Description"), 8, 6, width, 20, panel, 0);
   MakeLabel(S("New password (empty: keep the current one)"), 8, 54, width, 20, panel, 0);
+  MakeLabel(S("User name"), 8, 128, 100, 20, panel, 0);
+  MakeLabel(S("Web address"), 8, 154, 100, 20, panel, 0);
+  MakeLabel(S("One-time secret"), 4, 180, 108, 20, panel, 0);
+  MakeLabel(S("Notes"), 8, 204, 100, 20, panel, 0);
   dialog.description = MakeTextField(8, 26, width, 22, panel, 0);
   dialog.password = MakeTextField(8, 74, width, 22, panel, TextFieldPassword);
   const bool generated = generatedArea && TextAreaLength(generatedArea, 1) > 0;
@@ -77,10 +116,22 @@ void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChange
     dialog.useGenerated = MakeButton(S("Use the generated password instead"), 8, 102, width, 20, panel, kCheckBox);
     ButtonSetState(dialog.useGenerated, 1);
   }
-  dialog.message = MakeLabel(String(), 8, 126, width, 20, panel, 0);
-  dialog.ok = MakeButton(S("OK"), 80, 154, 90, 24, panel, kOkButton);
-  dialog.cancel = MakeButton(S("Cancel"), 190, 154, 90, 24, panel, kPushButton);
+  dialog.user = MakeTextField(112, 126, width - 104, 22, panel, 0);
+  dialog.url = MakeTextField(112, 152, width - 104, 22, panel, 0);
+  dialog.oneTime = MakeTextField(112, 178, width - 104, 22, panel, TextFieldPassword);
+  dialog.notes = MakeTextArea(8, 224, width, 64, panel, 0);
+  dialog.message = MakeLabel(String(), 8, 292, width, 20, panel, 0);
+  dialog.ok = MakeButton(S("OK"), 80, 316, 90, 24, panel, kOkButton);
+  dialog.cancel = MakeButton(S("Cancel"), 190, 316, 90, 24, panel, kPushButton);
   GadgetSetText(dialog.description, descriptions[static_cast<size_t>(record)]);
+  for (const TOtherField& other : kOtherFields) {
+    String value = RecordFieldValue(record, other.name);
+    GadgetSetText(dialog.*other.gadget, value);
+    SecureWipe(value);
+    // A pair of an older kind has room for the description and password alone.
+    if (!RecordsHoldMore()) GadgetDisable(dialog.*other.gadget);
+  }
+  if (!RecordsHoldMore()) GadgetSetText(dialog.message, S("Older kind: run quorvel --rekey to hold these fields."));
   GadgetDisable(mainWindow);
   GadgetFocus(dialog.description);
 }
@@ -96,5 +147,6 @@ bool ChangeWindowHandle(int32_t id, const ObjectRef& source) {
     return true;
   }
   return id == GadgetAction &&
-         (source == dialog.description || source == dialog.password || source == dialog.useGenerated);
+         (source == dialog.description || source == dialog.password || source == dialog.useGenerated ||
+          source == dialog.user || source == dialog.url || source == dialog.oneTime || source == dialog.notes);
 }
