@@ -3,6 +3,7 @@
 #include "app/records/OneTimeCode.h"
 #include "app/records/RecordFile.h"
 #include "app/windows/AppGadgets.h"
+#include "app/windows/MainWindow.h"
 #include "app/windows/RecordList.h"
 #include "gui/core/Event.h"
 #include "gui/core/FrontEnd.h"
@@ -15,6 +16,9 @@ constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8, kRaisedPanel = 
 
 struct TChangeDialog {
   Ref<TGadget> window, description, password, useGenerated, user, url, oneTime, notes, message, ok, cancel, generated;
+  // The earlier passwords by the time each was replaced, and a hidden area
+  // that holds the one being copied.
+  Ref<TGadget> earlier, copyEarlier, copied;
   int32_t record = -1;
   TChangeDone done = nullptr;
 };
@@ -33,7 +37,8 @@ const TOtherField kOtherFields[] = {{kUserNameField, &TChangeDialog::user},
 
 void Close() {
   // Every field that held a secret is emptied, so that its buffer is wiped.
-  for (Ref<TGadget>* field : {&dialog.password, &dialog.user, &dialog.url, &dialog.oneTime, &dialog.notes})
+  for (Ref<TGadget>* field :
+       {&dialog.password, &dialog.user, &dialog.url, &dialog.oneTime, &dialog.notes, &dialog.copied})
     if (*field) GadgetSetText(*field, String());
   if (dialog.window) {
     GadgetHide(dialog.window);
@@ -94,7 +99,7 @@ bool Apply() {
 
 void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChangeDone done) {
   if (dialog.window || !RecordReadable(record)) return;
-  dialog.window = MakeWindow(S(kTitle), 50, 50, 360, 346, nullptr, kDialogStyle);
+  dialog.window = MakeWindow(S(kTitle), 50, 50, 360, 372, nullptr, kDialogStyle);
   if (!dialog.window) return;
   dialog.record = record;
   dialog.done = done;
@@ -109,6 +114,7 @@ void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChange
   MakeLabel(S("Web address"), 8, 154, 100, 20, panel, 0);
   MakeLabel(S("One-time secret"), 4, 180, 108, 20, panel, 0);
   MakeLabel(S("Notes"), 8, 204, 100, 20, panel, 0);
+  MakeLabel(S("Earlier passwords"), 4, 292, 108, 20, panel, 0);
   dialog.description = MakeTextField(8, 26, width, 22, panel, 0);
   dialog.password = MakeTextField(8, 74, width, 22, panel, TextFieldPassword);
   const bool generated = generatedArea && TextAreaLength(generatedArea, 1) > 0;
@@ -120,9 +126,26 @@ void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChange
   dialog.url = MakeTextField(112, 152, width - 104, 22, panel, 0);
   dialog.oneTime = MakeTextField(112, 178, width - 104, 22, panel, TextFieldPassword);
   dialog.notes = MakeTextArea(8, 224, width, 64, panel, 0);
-  dialog.message = MakeLabel(String(), 8, 292, width, 20, panel, 0);
-  dialog.ok = MakeButton(S("OK"), 80, 316, 90, 24, panel, kOkButton);
-  dialog.cancel = MakeButton(S("Cancel"), 190, 316, 90, 24, panel, kPushButton);
+  dialog.earlier = MakeComboBox(112, 291, width - 160, 22, panel, 0);
+  dialog.copyEarlier = MakeButton(S("Copy"), width - 40, 292, 48, 20, panel, kPushButton);
+  dialog.copied = MakeTextArea(0, 0, 10, 10, panel, 0);
+  GadgetHide(dialog.copied);
+  dialog.message = MakeLabel(String(), 8, 318, width, 20, panel, 0);
+  dialog.ok = MakeButton(S("OK"), 80, 342, 90, 24, panel, kOkButton);
+  dialog.cancel = MakeButton(S("Cancel"), 190, 342, 90, 24, panel, kPushButton);
+  // Only the times show; a password is put in the hidden area to be copied.
+  std::vector<String> earlier = EarlierPasswords(record);
+  for (String& entry : earlier) {
+    const String when = entry.substr(0, entry.find(u' '));
+    GadgetAddItem(dialog.earlier, S("replaced ") + when, 0, -1, String(), nullptr);
+    SecureWipe(entry);
+  }
+  if (earlier.empty()) {
+    GadgetDisable(dialog.earlier);
+    GadgetDisable(dialog.copyEarlier);
+  } else {
+    GadgetSelectItem(dialog.earlier, 0);
+  }
   GadgetSetText(dialog.description, descriptions[static_cast<size_t>(record)]);
   for (const TOtherField& other : kOtherFields) {
     String value = RecordFieldValue(record, other.name);
@@ -142,11 +165,25 @@ bool ChangeWindowHandle(int32_t id, const ObjectRef& source) {
     Close();
     return true;
   }
+  if (id == GadgetAction && source == dialog.copyEarlier) {
+    std::vector<String> earlier = EarlierPasswords(dialog.record);
+    const int32_t item = GadgetSelectedItem(dialog.earlier);
+    if (item >= 0 && static_cast<size_t>(item) < earlier.size()) {
+      const String& entry = earlier[static_cast<size_t>(item)];
+      String password = entry.substr(entry.find(u' ') + 1);
+      GadgetSetText(dialog.copied, password);
+      SecureWipe(password);
+      CopyAll(dialog.copied);
+      GadgetSetText(dialog.copied, String());
+    }
+    for (String& entry : earlier) SecureWipe(entry);
+    return true;
+  }
   if (id == GadgetAction && source == dialog.ok) {
     Apply();
     return true;
   }
-  return id == GadgetAction &&
-         (source == dialog.description || source == dialog.password || source == dialog.useGenerated ||
-          source == dialog.user || source == dialog.url || source == dialog.oneTime || source == dialog.notes);
+  return id == GadgetAction && (source == dialog.description || source == dialog.password ||
+                                source == dialog.useGenerated || source == dialog.user || source == dialog.url ||
+                                source == dialog.oneTime || source == dialog.notes || source == dialog.earlier);
 }

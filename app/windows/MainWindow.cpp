@@ -78,11 +78,15 @@ int32_t ClipboardMillis() {
   return ms >= 0 && ms < kClipboardMillis ? ms : kClipboardMillis;
 }
 
+}  // namespace
+
 void CopyAll(const Ref<TGadget>& area) {
   TextAreaSelect(area, 0, -1, 1);
   GadgetCopyText(area);
   SystemStartTimer(ClipboardMillis(), clipboardTimer);
 }
+
+namespace {
 
 // The record whose password the records area shows; -1 for none.
 int32_t shownPassword = -1;

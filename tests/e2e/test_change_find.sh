@@ -6,7 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 # The keyboard follows the pointer onto the window only after a moment.
 click_find() { click_records 360 10; sleep 0.5; }
-change_window() { window_of_size 360x346; }
+change_window() { window_of_size 360x372; }
 copied_record() { click_records 459 58; clipboard; }
 # Opens the records list and waits for its menu to show; the arrow keys and
 # Return then choose in it.
@@ -75,8 +75,8 @@ CHANGE=$(change_window) || fail "no change window"
 click "$CHANGE" 180 37
 xdotool key ctrl+a
 xdotool type --delay 20 "shop two"
-click "$CHANGE" 125 328
-for _ in $(seq 1 50); do visible_window_of_size 360x346 >/dev/null || break; sleep 0.1; done
+click "$CHANGE" 125 354
+for _ in $(seq 1 50); do visible_window_of_size 360x372 >/dev/null || break; sleep 0.1; done
 mapfile -t after < <(dump)
 [ "${after[*]}" = "bank ${before[1]} shop two $generated Mail ${before[5]}" ] || fail "after the change: ${after[*]}"
 [ "$(copied_record)" = "$generated" ] || fail "the changed record does not show its new password"
@@ -87,9 +87,16 @@ CHANGE=$(change_window) || fail "no change window"
 click "$CHANGE" 180 85
 xdotool type --delay 20 "typed secret 1"
 click "$CHANGE" 18 112
-click "$CHANGE" 125 328
-for _ in $(seq 1 50); do visible_window_of_size 360x346 >/dev/null || break; sleep 0.1; done
+click "$CHANGE" 125 354
+for _ in $(seq 1 50); do visible_window_of_size 360x372 >/dev/null || break; sleep 0.1; done
 [ "$(dump | sed -n 3,4p | tr '\n' '|')" = "shop two|typed secret 1|" ] || fail "typed password not saved: $(dump)"
+# The record window lists the earlier passwords by time; Copy puts the newest on the clipboard.
+click_records 596 58
+CHANGE=$(change_window) || fail "no change window"
+click "$CHANGE" 330 302
+[ "$(clipboard)" = "$generated" ] || fail "the earlier password's Copy gave '$(clipboard)'"
+click "$CHANGE" 235 354
+for _ in $(seq 1 50); do visible_window_of_size 360x372 >/dev/null || break; sleep 0.1; done
 # Both earlier passwords are kept, newest first, each with the time it went.
 earlier=$(/usr/bin/python3 "$E2E_DIR/quorvel_files.py" fields "$WORK/app" | sed -n 's/^history=[0-9T:Z-]* //p' | tr '\n' '|')
 [ "$earlier" = "$generated|${before[3]}|" ] || fail "earlier passwords: $earlier"
@@ -124,8 +131,8 @@ xdotool type --delay 20 "bob"
 click "$CHANGE" 300 270
 xdotool key ctrl+End Return
 xdotool type --delay 20 "line two"
-click "$CHANGE" 125 328
-for _ in $(seq 1 50); do visible_window_of_size 360x346 >/dev/null || break; sleep 0.1; done
+click "$CHANGE" 125 354
+for _ in $(seq 1 50); do visible_window_of_size 360x372 >/dev/null || break; sleep 0.1; done
 shop=$(/usr/bin/python3 "$E2E_DIR/quorvel_files.py" fields "$WORK/app" | sed -n '/^description=shop$/,$p')
 grep -qx "username=bob" <<<"$shop" && grep -q "^notes=hidden word$" <<<"$shop" && grep -qx "line two" <<<"$shop" &&
   grep -q "^changed=" <<<"$shop" || fail "the record window's fields were not saved: $shop"
