@@ -136,5 +136,13 @@ for _ in $(seq 1 50); do visible_window_of_size 360x372 >/dev/null || break; sle
 shop=$(/usr/bin/python3 "$E2E_DIR/quorvel_files.py" fields "$WORK/app" | sed -n '/^description=shop$/,$p')
 grep -qx "username=bob" <<<"$shop" && grep -q "^notes=hidden word$" <<<"$shop" && grep -qx "line two" <<<"$shop" &&
   grep -q "^changed=" <<<"$shop" || fail "the record window's fields were not saved: $shop"
+# Deleted, the record leaves neither its notes nor its user name in any buffer
+# (the record window's fields included).
+find_then_enter "bob" pw-shop || fail "bob not found"
+click_records 521 58
+answer_dialog Return
+for _ in $(seq 1 30); do [ "$(dump | wc -l)" = 2 ] && break; sleep 0.1; done
+in_memory "line two" && fail "a deleted record's notes are still in the program's memory"
+in_memory "hidden word" && fail "a deleted record's earlier notes are still in the program's memory"
 stop_app
 echo "change and find: ok"
