@@ -13,7 +13,11 @@ Quorvel 1.2 (docs/FILES.md); with --gcm2 in the current layout, with its
 authenticated header and one line per named field. Both need Debian's
 python3-cryptography (/usr/bin/python3).
 
-Usage: make_records.py [--gcm|--gcm2] DIRECTORY COUNT
+With --full (after --gcm2) every record also holds a user name, a web
+address, two lines of notes, a one-time secret, its times and two earlier
+passwords.
+
+Usage: make_records.py [--gcm|--gcm2 [--full]] DIRECTORY COUNT
 """
 import os
 import sys
@@ -44,6 +48,9 @@ def main() -> int:
     current = args[:1] == ["--gcm2"]
     if gcm:
         args = args[1:]
+    full = args[:1] == ["--full"]
+    if full:
+        args = args[1:]
     if len(args) != 2:
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
         return 2
@@ -67,7 +74,13 @@ def main() -> int:
     lines = []
     file_id = os.urandom(16)
     for i in range(count):
-        for kind, field in (("description", f"account number {i} at the bank"), ("password", f"p4ssW0rd{i * 7919}xYz")):
+        fields = [("description", f"account number {i} at the bank"), ("password", f"p4ssW0rd{i * 7919}xYz")]
+        if full:
+            fields += [("username", f"user{i}@mail.example"), ("url", f"https://bank{i}.example/login"),
+                       ("notes", f"PIN hint {i}\nopened 2019"), ("otp", "otpauth://totp/Bank?secret=GEZDGNBVGY3TQOJQ"),
+                       ("created", "2026-01-01T00:00:00Z"), ("changed", "2026-12-09T15:05:00Z"),
+                       ("history", f"2026-06-01T00:00:00Z old{i}pw1"), ("history", f"2026-03-01T00:00:00Z old{i}pw0")]
+        for kind, field in fields:
             if current:
                 prefix = b"\x01" + (i + 1).to_bytes(8, "big") + bytes([len(kind)]) + kind.encode()
                 nonce = os.urandom(12)

@@ -10,6 +10,7 @@
 #   - quorvel with 10,000 records of the "aes_256_gcm" kind in Quorvel 1.2's layout,
 #   - quorvel with 10,000 records of the "aes_256_gcm" kind in the current
 #     layout (authenticated header, one line per named field),
+#   - the same with every field of a record filled,
 # and the medians' ratios against the bare window (for 10,000 records also
 # against bare window + the records benchmark's load time).
 #
@@ -68,18 +69,20 @@ echo "display $DISPLAY, $runs runs each, build $build"
 
 # Each program directory holds its own copy of the binary: quorvel keeps its
 # files beside itself.
-mkdir "$work/q0" "$work/q0aes" "$work/q10k" "$work/q10kgcm" "$work/q10kgcm2"
-for name in q0 q0aes q10k q10kgcm q10kgcm2; do cp "$quorvel" "$work/$name/quorvel"; done
+mkdir "$work/q0" "$work/q0aes" "$work/q10k" "$work/q10kgcm" "$work/q10kgcm2" "$work/q10kfull"
+for name in q0 q0aes q10k q10kgcm q10kgcm2 q10kfull; do cp "$quorvel" "$work/$name/quorvel"; done
 python3 "$here/make_records.py" "$work/q0" 0
 python3 "$here/make_records.py" "$work/q10k" 10000
 /usr/bin/python3 "$here/make_records.py" --gcm "$work/q10kgcm" 10000
 /usr/bin/python3 "$here/make_records.py" --gcm2 "$work/q10kgcm2" 10000
+/usr/bin/python3 "$here/make_records.py" --gcm2 --full "$work/q10kfull" 10000
 printf '%s\r\n%s\r\naes_256_cbc\r\n' 0123456789ABCDEFGabcdef012345678 a1B2c3D4e5F6a7B8 >"$work/q0aes/quorvel.key"
 : >"$work/q0aes/quorvel.dat"
 
 declare -A cmd=([bare]="$bare" [q0]="$work/q0/quorvel" [q0aes]="$work/q0aes/quorvel" [q10k]="$work/q10k/quorvel"
-  [q10kgcm]="$work/q10kgcm/quorvel" [q10kgcm2]="$work/q10kgcm2/quorvel")
-names=(bare q0 q0aes q10k q10kgcm q10kgcm2)
+  [q10kgcm]="$work/q10kgcm/quorvel" [q10kgcm2]="$work/q10kgcm2/quorvel"
+  [q10kfull]="$work/q10kfull/quorvel")
+names=(bare q0 q0aes q10k q10kgcm q10kgcm2 q10kfull)
 : >"$work/results"
 # One warm-up run each (page cache), then the runs interleaved so that load
 # from elsewhere on the machine falls on all three alike.
@@ -114,9 +117,10 @@ for line in open(sys.argv[1]):
     rows.setdefault(name, []).append((float(values["map_ms"]), int(values["rss_kb"])))
 med = {n: (statistics.median(t for t, _ in r), statistics.median(m for _, m in r)) for n, r in rows.items()}
 label = {"bare": "bare window", "q0": "quorvel, 0 records, rc4", "q0aes": "quorvel, 0 records, AES",
-         "q10k": "quorvel, 10,000 records", "q10kgcm": "quorvel, 10,000 GCM, 1.2", "q10kgcm2": "quorvel, 10,000 GCM"}
+         "q10k": "quorvel, 10,000 records", "q10kgcm": "quorvel, 10,000 GCM, 1.2", "q10kgcm2": "quorvel, 10,000 GCM",
+         "q10kfull": "quorvel, 10,000 all fields"}
 print(f"{'':26}{'map ms (median)':>16}{'min':>9}{'max':>9}{'VmRSS kB':>11}{'time/bare':>11}{'mem/bare':>10}")
-for n in ("bare", "q0", "q0aes", "q10k", "q10kgcm", "q10kgcm2"):
+for n in ("bare", "q0", "q0aes", "q10k", "q10kgcm", "q10kgcm2", "q10kfull"):
     times = [t for t, _ in rows[n]]
     t, m = med[n]
     print(f"{label[n]:26}{t:16.1f}{min(times):9.1f}{max(times):9.1f}{m:11.0f}"
@@ -128,7 +132,7 @@ if sys.argv[2]:
           f"quorvel 10,000 / (bare + load) = {med['q10k'][0] / target:.2f}")
 else:
     print("bench_records not found: no load-time ratio")
-for n in ("q10k", "q10kgcm", "q10kgcm2"):
+for n in ("q10k", "q10kgcm", "q10kgcm2", "q10kfull"):
     print(f"{label[n]}: {med[n][0] - med['bare'][0]:+.1f} ms over the bare window (aim: at most +60 ms)")
 print("aims: 0 records time <= 1.2x, memory <= 1.3x; 10,000 records time <= 1.3x (bare + load)")
 PY
