@@ -5,10 +5,16 @@ set -euo pipefail
 out=$(readlink -f "$2")
 source "$(dirname "$0")/../tests/e2e/lib.sh" "$1"
 fresh_folder
+# A record with every field, as an import brings it, then one added in the window.
+write_key "$WORK/app/quorvel.key"
+/usr/bin/python3 "$E2E_DIR/quorvel_files.py" write "$WORK/app" 1 "Bank account" "7f3a91c0d2e4b65a8c1d" \
+  +username=alice@mail.example +url=https://bank.example/login "+otp=$RFC_SECRET" $'+notes=Card PIN at home\nBranch: Main St.'
 start_app
 MAIN=$(main_window) || fail "no main window"
-add_record "Bank account"
 add_record "Mail server"
+click_records 219 34
+xdotool key Up Return
+sleep 0.3
 click_main 54 82
 shot "$MAIN" "$out/main-hidden.png"
 click_main 116 34
@@ -23,7 +29,7 @@ click "$PROMPT" 158 106
 click_main 116 34
 click_main 54 82
 click_records 596 58
-CHANGE=$(window_of_size 360x186) || fail "no change window"
+CHANGE=$(window_of_size 360x372) || fail "no change window"
 click "$CHANGE" 180 37
 xdotool key End
 xdotool type " (old)"

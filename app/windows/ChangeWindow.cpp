@@ -114,7 +114,7 @@ void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChange
   MakeLabel(S("Web address"), 8, 154, 100, 20, panel, 0);
   MakeLabel(S("One-time secret"), 4, 180, 108, 20, panel, 0);
   MakeLabel(S("Notes"), 8, 204, 100, 20, panel, 0);
-  MakeLabel(S("Earlier passwords"), 4, 292, 108, 20, panel, 0);
+  MakeLabel(S("Old passwords"), 8, 292, 104, 20, panel, 0);
   dialog.description = MakeTextField(8, 26, width, 22, panel, 0);
   dialog.password = MakeTextField(8, 74, width, 22, panel, TextFieldPassword);
   const bool generated = generatedArea && TextAreaLength(generatedArea, 1) > 0;

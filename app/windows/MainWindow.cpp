@@ -424,11 +424,11 @@ bool BuildMainWindow() {
   GadgetHide(recordArea);
   // Below the password: the user name with a Copy of its own, the web
   // address, and, for a record with a one-time secret, its current code.
-  Pinned(MakeLabel(S("User name"), 4, 94, 80, 20, panel, 0));
-  userArea = Pinned(MakeTextArea(84, 92, 350, 22, panel, kReadOnlyArea));
+  Pinned(MakeLabel(S("User name"), 4, 94, 84, 20, panel, 0));
+  userArea = Pinned(MakeTextArea(88, 92, 346, 22, panel, kReadOnlyArea));
   copyUserButton = Pinned(MakeButton(S("Copy"), 434, 93, 50, 20, panel, kPushButton));
-  Pinned(MakeLabel(S("Web address"), 4, 118, 80, 20, panel, 0));
-  urlArea = Pinned(MakeTextArea(84, 116, 350, 22, panel, kReadOnlyArea));
+  Pinned(MakeLabel(S("Web address"), 4, 118, 84, 20, panel, 0));
+  urlArea = Pinned(MakeTextArea(88, 116, 346, 22, panel, kReadOnlyArea));
   codeCaption = Pinned(MakeLabel(S("Code"), 490, 94, 36, 20, panel, 0));
   codeArea = Pinned(MakeTextArea(526, 92, 62, 22, panel, kReadOnlyArea));
   copyCodeButton = Pinned(MakeButton(S("Copy"), 588, 93, 46, 20, panel, kPushButton));
