@@ -38,6 +38,12 @@ struct TRecordMeta {
   std::optional<TStoredLine> stored[2];  // description, password
   std::vector<TField> extra;             // fields of other names, in file order
   bool named = true;                     // it has a description or password field at all
+
+  void WipeExtra() {
+    TRecordFields wiped{id, std::move(extra)};
+    RecordFieldsWipe(wiped);
+    extra.clear();
+  }
 };
 std::vector<TRecordMeta> meta;
 
@@ -76,10 +82,7 @@ int32_t Fail(const String& why) {
 
 void MetaFit() {
   // Records dropped from the arrays take their other fields with them, wiped.
-  for (size_t i = descriptions.size(); i < meta.size(); ++i) {
-    TRecordFields wiped{meta[i].id, std::move(meta[i].extra)};
-    RecordFieldsWipe(wiped);
-  }
+  for (size_t i = descriptions.size(); i < meta.size(); ++i) meta[i].WipeExtra();
   meta.resize(descriptions.size());
   std::unordered_set<uint64_t> seen;
   seen.reserve(meta.size());
@@ -103,10 +106,7 @@ void AddField(TRecordFields& record, const char16_t* name, const String& value,
 void HoldRecords(const std::vector<TRecordFields>& records) {
   for (String& password : passwords) SecureWipe(password);
   for (String& description : descriptions) SecureWipe(description);
-  for (TRecordMeta& entry : meta) {
-    TRecordFields wiped{entry.id, std::move(entry.extra)};
-    RecordFieldsWipe(wiped);
-  }
+  for (TRecordMeta& entry : meta) entry.WipeExtra();
   descriptions.clear();
   passwords.clear();
   meta.clear();
@@ -429,8 +429,7 @@ int32_t DeleteRecord(int32_t index, int32_t count) {
   descriptions.resize(n - 1);
   passwords.resize(n - 1);
   deletedHere.insert(meta[index].id);
-  TRecordFields wiped{meta[index].id, std::move(meta[index].extra)};
-  RecordFieldsWipe(wiped);
+  meta[index].WipeExtra();
   meta.erase(meta.begin() + index);
   RecordViewChanged();
   return 1;

@@ -118,12 +118,14 @@ void ShowOneTimeCode(int32_t index) {
 // The user name, web address and one-time code of the record shown.
 void ShowRecordFields(int32_t index) {
   const bool readable = index >= 0 && RecordReadable(index);
+  bool hasUser = false;
   for (const auto& [area, name] : {std::pair{&userArea, kUserNameField}, std::pair{&urlArea, kWebAddressField}}) {
     String value = readable ? RecordFieldValue(index, name) : String();
+    if (name == kUserNameField) hasUser = !value.empty();
     GadgetSetText(*area, value);
     SecureWipe(value);
   }
-  if (readable && !RecordFieldValue(index, kUserNameField).empty())
+  if (hasUser)
     GadgetEnable(copyUserButton);
   else
     GadgetDisable(copyUserButton);
