@@ -14,6 +14,9 @@ install(FILES ${data}/quorvel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hic
 install(FILES ${data}/quorvel-48.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps RENAME quorvel.png)
 install(FILES ${data}/quorvel.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${data}/org.quorvel.quorvel.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The EFF's word list for passphrases; the program finds it at ../share/quorvel
+# from its own folder.
+install(FILES ${data}/wordlist_en_eff.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvel)
 configure_file(${data}/debian/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
 install(FILES ${data}/debian/copyright ${PROJECT_BINARY_DIR}/changelog DESTINATION ${docdir})
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config libfltk1.3-dev libssl-dev libx11-dev libxtst-dev libxfixes-dev
-                libargon2-dev libgtest-dev libbenchmark-dev dpkg-dev)
+                libargon2-dev libzxcvbn-dev libgtest-dev libbenchmark-dev dpkg-dev)
 # The validators of the installed menu entry, metadata and man page.
 validators=(desktop-file-utils appstream mandoc)
 # What the end-to-end helpers use to drive the program and read its files.
