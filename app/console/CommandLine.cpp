@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/console/ConsoleGenerate.h"
 #include "app/console/ConsoleRecords.h"
 #include "app/console/ConsoleTransfer.h"
 #include "app/console/Rekey.h"
@@ -22,10 +23,13 @@ struct TCommandOption {
   const char* argument;  // its name in the usage, or null when it takes none
   const char* help;
   int (*run)(const char* argument);
+  // Instead of run, for an option followed by options of its own.
+  int (*runWithOptions)(int argc, char** argv) = nullptr;
 };
 
 int RunHelp(const char*);
 int RunVersion(const char*);
+int RunGenerate(int argc, char** argv);
 
 // One row per option; the usage lists them in this order.
 const TCommandOption kOptions[] = {
@@ -45,6 +49,8 @@ const TCommandOption kOptions[] = {
      QuorvelShow},
     {"--totp", "TEXT", "print the current one-time code of the one record whose description contains TEXT",
      QuorvelTotp},
+    {"--generate", "[OPTION]...",
+     "print one new password, and its strength on standard error, without a pair or a window", nullptr, RunGenerate},
     {"--help", nullptr, "show this help and the folder that holds the files", RunHelp},
     {"--version", nullptr, "show the version", RunVersion},
 };
@@ -56,6 +62,16 @@ void PrintUsage(FILE* out) {
     if (option.argument) left = left + " " + option.argument;
     fprintf(out, "  %-16s %s\n", left.c_str(), option.help);
   }
+  fprintf(out,
+          "\nOptions of --generate (without a class: upper, lower and digits):\n"
+          "  --length N       N characters, 1 to 999 (20 without it)\n"
+          "  --upper          upper-case letters A to Z\n"
+          "  --lower          lower-case letters a to z\n"
+          "  --digits         digits 0 to 9\n"
+          "  --symbols        the 32 ASCII punctuation characters\n"
+          "  --no-look-alikes leave out 0 O 1 l I |\n"
+          "  --words N        instead, a passphrase of N words (1 to 99) of the EFF's large list\n"
+          "  --separator S    between the words, one printable character (a space without it)\n");
 }
 
 int RunHelp(const char*) {
@@ -78,12 +94,23 @@ int Misuse(const char* what, const char* name) {
   PrintUsage(stderr);
   return kUsageStatus;
 }
+
+int RunGenerate(int argc, char** argv) {
+  TGeneratorSettings settings;
+  if (const std::string problem = GenerateOptionsRead(argc, argv, settings); !problem.empty()) {
+    fprintf(stderr, "quorvel: --generate: %s\n", problem.c_str());
+    PrintUsage(stderr);
+    return kUsageStatus;
+  }
+  return QuorvelGenerate(settings);
+}
 }  // namespace
 
 int CommandLineRun(int argc, char** argv, TOpenWindow openWindow) {
   if (argc < 2) openWindow();
   for (const TCommandOption& option : kOptions) {
     if (strcmp(argv[1], option.name) != 0) continue;
+    if (option.runWithOptions) return option.runWithOptions(argc - 2, argv + 2);
     const int wanted = option.argument ? 3 : 2;
     if (argc < wanted) return Misuse("missing argument for", argv[1]);
     if (argc > wanted) return Misuse("unexpected argument", argv[wanted]);

@@ -31,7 +31,8 @@ export LSAN_OPTIONS
 cmake --install "$BUILD_DIR" --prefix "$ROOT" >"$WORK/install.log" 2>&1 || fail "cmake --install: $(cat "$WORK/install.log")"
 share=$ROOT/share
 for file in bin/quorvel share/applications/quorvel.desktop share/icons/hicolor/scalable/apps/quorvel.svg \
-  share/icons/hicolor/48x48/apps/quorvel.png share/man/man1/quorvel.1 share/metainfo/org.quorvel.quorvel.metainfo.xml; do
+  share/icons/hicolor/48x48/apps/quorvel.png share/man/man1/quorvel.1 share/metainfo/org.quorvel.quorvel.metainfo.xml \
+  share/quorvel/wordlist_en_eff.txt; do
   [ -f "$ROOT/$file" ] || fail "not installed: $file"
 done
 [ "$(identify -format %wx%h "$share/icons/hicolor/48x48/apps/quorvel.png")" = 48x48 ] || fail "the PNG icon is not 48x48"
@@ -61,6 +62,9 @@ for args in "--bogus" "-x" "--rekey extra" "--help me"; do
   as_test_user "$USER_HOME" timeout 10 "$ROOT/bin/quorvel" $args >"$WORK/stdout" 2>"$WORK/stderr" || status=$?
   [ "$status" = 2 ] && [ ! -s "$WORK/stdout" ] && grep -q '^Usage: quorvel' "$WORK/stderr" || fail "'$args': $status"
 done
+# The installed program finds its word list under share/quorvel.
+as_test_user "$USER_HOME" "$ROOT/bin/quorvel" --generate --words 4 >"$WORK/stdout" 2>"$WORK/stderr" &&
+  [ "$(wc -w <"$WORK/stdout")" = 4 ] || fail "--generate --words 4 installed: $(cat "$WORK/stderr")"
 [ ! -e "$USER_HOME/.local" ] || fail "the command line created the data folder"
 
 # The ordinary user's first start makes the data folder owner-only and the
