@@ -125,7 +125,7 @@ void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChange
   dialog.user = MakeTextField(112, 126, width - 104, 22, panel, 0);
   dialog.url = MakeTextField(112, 152, width - 104, 22, panel, 0);
   dialog.oneTime = MakeTextField(112, 178, width - 104, 22, panel, TextFieldPassword);
-  dialog.notes = MakeTextArea(8, 224, width, 64, panel, 0);
+  dialog.notes = MakeSecretArea(8, 224, width, 64, panel, 0);
   dialog.earlier = MakeComboBox(112, 291, width - 160, 22, panel, 0);
   dialog.copyEarlier = MakeButton(S("Copy"), width - 40, 292, 48, 20, panel, kPushButton);
   dialog.copied = MakeTextArea(0, 0, 10, 10, panel, 0);

@@ -87,6 +87,33 @@ void CopyAll(const Ref<TGadget>& area) {
 }
 
 namespace {
+// A secret area's copy keys, by key code and modifiers (1 Shift, 2 Ctrl): the
+// area itself lets none of them copy, so the clipboard's time starts here.
+int32_t SecretAreaKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
+  if (event->id != KeyDown) return 1;
+  const bool ctrl = (event->mods & 2) != 0;
+  const bool copy = ctrl && (event->data == 'C' || event->data == 45);
+  const bool cut = ctrl ? event->data == 'X' : (event->mods & 1) != 0 && event->data == 46;
+  if (!copy && !cut) return 1;
+  const Ref<TGadget> area = std::dynamic_pointer_cast<TGadget>(event->source);
+  if (TextAreaSelectionLength(area, 1) > 0) {
+    if (cut)
+      GadgetCutText(area);
+    else
+      GadgetCopyText(area);
+    SystemStartTimer(ClipboardMillis(), clipboardTimer);
+  }
+  return 0;
+}
+}  // namespace
+
+Ref<TGadget> MakeSecretArea(int32_t x, int32_t y, int32_t w, int32_t h, const Ref<TGadget>& group, int32_t style) {
+  Ref<TGadget> area = MakeTextArea(x, y, w, h, group, style | TextAreaSecret);
+  GadgetSetFilter(area, SecretAreaKeyFilter, nullptr);
+  return area;
+}
+
+namespace {
 
 // The record whose password the records area shows; -1 for none.
 int32_t shownPassword = -1;
@@ -401,7 +428,7 @@ bool BuildMainWindow() {
   lengthField = Pinned(MakeTextField(4, 48, 30, 20, mainWindow, 0));
   Pinned(MakeLabel(S("Length"), 34, 48, 50, 20, mainWindow, 0));
   generateButton = Pinned(MakeButton(S("Generate"), 4, 72, 100, 20, mainWindow, kPushButton));
-  generatedArea = Pinned(MakeTextArea(4, 96, 430, 40, mainWindow, 0));
+  generatedArea = Pinned(MakeSecretArea(4, 96, 430, 40, mainWindow, 0));
   copyGeneratedButton = Pinned(MakeButton(S("Copy"), 434, 96, 50, 20, mainWindow, kPushButton));
   addButton = Pinned(MakeButton(S("Add to records"), 484, 96, 100, 20, mainWindow, kPushButton));
 
@@ -419,7 +446,7 @@ bool BuildMainWindow() {
   findField = Pinned(MakeTextField(290, 0, 144, 20, panel, 0));
   GadgetSetFilter(findField, FindKeyFilter, nullptr);
   recordCombo = Pinned(MakeComboBox(4, 24, 430, 20, panel, 0));
-  recordArea = Pinned(MakeTextArea(4, 48, 430, 40, panel, 0));
+  recordArea = Pinned(MakeSecretArea(4, 48, 430, 40, panel, 0));
   copyRecordButton = Pinned(MakeButton(S("Copy"), 434, 48, 50, 20, panel, kPushButton));
   deleteButton = Pinned(MakeButton(S("Delete"), 484, 48, 75, 20, panel, kPushButton));
   changeButton = Pinned(MakeButton(S("Change\xE2\x80\xA6"), 559, 48, 75, 20, panel, kPushButton));
@@ -432,7 +459,7 @@ bool BuildMainWindow() {
   Pinned(MakeLabel(S("Web address"), 4, 118, 84, 20, panel, 0));
   urlArea = Pinned(MakeTextArea(88, 116, 346, 22, panel, kReadOnlyArea));
   codeCaption = Pinned(MakeLabel(S("Code"), 490, 94, 36, 20, panel, 0));
-  codeArea = Pinned(MakeTextArea(526, 92, 62, 22, panel, kReadOnlyArea));
+  codeArea = Pinned(MakeSecretArea(526, 92, 62, 22, panel, kReadOnlyArea));
   copyCodeButton = Pinned(MakeButton(S("Copy"), 588, 93, 46, 20, panel, kPushButton));
   codeLeftLabel = Pinned(MakeLabel(String(), 526, 114, 100, 20, panel, 0));
   ShowRecordFields(-1);

@@ -14,6 +14,12 @@ int32_t LengthKeyFilter(const Ref<TEvent>& event, const ObjectRef& context);
 // 30 s later (and at exit) unless something else was copied meanwhile.
 void CopyAll(const Ref<TGadget>& area);
 
+// A text area that holds a secret (a password, notes, a one-time code): a
+// selection in it never reaches the PRIMARY selection, and its copy keys
+// (Ctrl+C, Ctrl+Insert; Ctrl+X, Shift+Delete cut) put the selection on the
+// clipboard the way CopyAll does, cleared after the same time.
+Ref<TGadget> MakeSecretArea(int32_t x, int32_t y, int32_t w, int32_t h, const Ref<TGadget>& group, int32_t style);
+
 // Builds the main window with its menus and gadgets and fills the records
 // combo box. Returns false when the window cannot be made.
 bool BuildMainWindow();

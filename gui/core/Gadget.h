@@ -79,6 +79,10 @@ constexpr int32_t LabelAlignRight = 8;
 constexpr int32_t LabelAlignCenter = 16;
 
 constexpr int32_t TextFieldPassword = 1;
+// Text area styles: 1 wraps lines, 2 is read-only, and TextAreaSecret holds a
+// secret, which neither a mouse selection nor the area's own copy keys hand
+// to another program (the program copies it itself).
+constexpr int32_t TextAreaSecret = 4;
 constexpr int32_t ComboBoxEditable = 1;
 
 // Edge-lock modes of lockl, lockr, lockt and lockb; any other value leaves its edge where it is.

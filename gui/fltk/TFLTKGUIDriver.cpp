@@ -245,7 +245,8 @@ void FLTKBackEndInit() {
                 TFLWidget::KeyHandler);
   Fl::add_fd(native->WakePipeReadFd(), FL_READ, TFLTKGUIDriver::_FlushAsyncOpsProc, nullptr);
   defaultGuiFont = std::dynamic_pointer_cast<TFLGUIFont>(driver->LibraryFont(1, 0.0, 0));
+  FlClipboardInit();
   // Whichever way the program ends, a password it copied does not stay on
-  // the clipboard or in FLTK's copy of it.
+  // the clipboard or in the copy served from.
   atexit(FlClearClipboard);
 }

@@ -47,6 +47,7 @@ int32_t TFLTextArea::InitGadget() {
   if (!display) return 0;
   display->box(FL_THIN_DOWN_BOX);
   if (style & 1) display->wrap_mode(Fl_Text_Display::WRAP_AT_COLUMN, 0);
+  if (auto* owner = FlWidget<FlTextBufferOwner>()) owner->SetSecretText((style & TextAreaSecret) != 0);
   if (Fl_Text_Buffer* buffer = display->buffer()) buffer->add_modify_callback(EditHandler, FlHandleData(ObjHandle()));
   display->when(FL_WHEN_CHANGED | FL_WHEN_NOT_CHANGED | FL_WHEN_RELEASE | FL_WHEN_ENTER_KEY);
   return 0;
@@ -181,29 +182,36 @@ int32_t TFLTextArea::Activate(int32_t command) {
       return 0;
     case 1:
       // Cut and paste change the text: a read-only display offers copy only.
-      if (editor) Fl_Text_Editor::kf_cut(0, editor);
+      // The selection goes to the clipboard as a copy does, then goes away
+      // as a user's change.
+      if (editor && CopySelection()) Fl_Text_Editor::kf_delete(0, editor);
       return 0;
-    case 2: {
-      // As FLTK's editor copy: nothing without a selection, else the selected
-      // bytes go to the desktop clipboard (and FLTK's copy of them is wiped).
-      Fl_Text_Buffer* buffer = Buffer();
-      if (!display || !buffer || !buffer->selected()) return 0;
-      char* bytes = buffer->selection_text();
-      const int length = bytes ? static_cast<int>(std::strlen(bytes)) : 0;
-      if (length > 0) FlCopyToClipboard(bytes, length);
-      if (bytes) {
-        SecureWipe(bytes, static_cast<size_t>(length));
-        std::free(bytes);
-      }
-      display->show_insert_position();
+    case 2:
+      CopySelection();
       return 0;
-    }
     case 3:
       if (editor) Fl_Text_Editor::kf_paste(0, editor);
       return 0;
     default:
       return TFLGadget::Activate(command);
   }
+}
+
+bool TFLTextArea::CopySelection() {
+  // As FLTK's editor copy: nothing without a selection, else the selected
+  // bytes go to the desktop clipboard (and the copy read out is wiped).
+  Fl_Text_Display* display = FlWidget<Fl_Text_Display>();
+  Fl_Text_Buffer* buffer = Buffer();
+  if (!display || !buffer || !buffer->selected()) return false;
+  char* bytes = buffer->selection_text();
+  const int length = bytes ? static_cast<int>(std::strlen(bytes)) : 0;
+  const bool copied = length > 0 && FlCopyToClipboard(bytes, length);
+  if (bytes) {
+    SecureWipe(bytes, static_cast<size_t>(length));
+    std::free(bytes);
+  }
+  display->show_insert_position();
+  return copied;
 }
 
 int32_t TFLTextArea::CharAt(int32_t line) {

@@ -7,8 +7,9 @@
 class Fl_Text_Display;
 class Fl_Text_Buffer;
 
-// A multi-line text area: an editor, or with style bit 4 a read-only display;
-// style bit 1 wraps lines at the widget's width. Positions and lengths count
+// A multi-line text area: an editor, or with style bit 2 a read-only display;
+// style bit 1 wraps lines at the widget's width; TextAreaSecret keeps its text
+// out of the PRIMARY selection and lets no key of its own copy it. Positions and lengths count
 // characters (units 1, one byte of the FLTK buffer each) or lines (units 2).
 //
 // Text typed or pasted by the user reports GadgetAction; text set by the
@@ -57,6 +58,8 @@ class TFLTextArea : public TFLGadget {
  private:
   Fl_Text_Buffer* Buffer() const;
   bool Editable() const;
+  // Puts the selection on the desktop clipboard; false when nothing was copied.
+  bool CopySelection();
   // Makes room in the buffer so that inserting bytes never reallocates it.
   void ReserveFor(size_t bytes) const;
   // Character range [start, end) for pos and length in the given units; a

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "gui/fltk/FlClipboard.h"
 #include "gui/fltk/FlWidgetLayer.h"
 #include "gui/fltk/Fl_SecureTextBuffer.h"
 
@@ -134,15 +135,31 @@ class VuzIDOHoverEffect : public T {
 class FlTextBufferOwner {
  public:
   Fl_SecureTextBuffer* SecureBuffer() const { return ownedBuffer.get(); }
+  // A secret text (a password, notes) never reaches FLTK's selections.
+  void SetSecretText(bool secret) { secretText = secret; }
+  bool SecretText() const { return secretText; }
+
+  // The keys with which FLTK's text widgets copy or cut the selection to the
+  // clipboard: Ctrl+C, Ctrl+Insert, Ctrl+X and Shift+Delete.
+  static bool IsCopyKey() {
+    const int key = Fl::event_key();
+    const int state = Fl::event_state();
+    if (state & FL_CTRL) return key == 'c' || key == 'x' || key == FL_Insert;
+    return (state & FL_SHIFT) && key == FL_Delete;
+  }
 
  protected:
   std::unique_ptr<Fl_SecureTextBuffer> ownedBuffer = std::make_unique<Fl_SecureTextBuffer>();
+  bool secretText = false;
 };
 
 // The text area widget: owns its text buffer, lets only the left mouse button
 // reach the text widget (no middle-button paste, no drag with other buttons)
 // and runs the callback after mouse presses, releases and focus loss. Key
 // presses come through VuzIDOKeyFilter, which runs the callback after them.
+// A secret area's text widget sees every event under a secret-selection
+// guard, and never its copy keys: copying a secret is the program's to do,
+// through the clipboard that is cleared in time.
 template <class T>
 class VuzIDOTextArea : public FlTextBufferOwner, public T {
  public:
@@ -159,7 +176,7 @@ class VuzIDOTextArea : public FlTextBufferOwner, public T {
           return 1;
         }
         Fl_Widget_Tracker tracker(this);
-        int result = T::handle(event);
+        int result = TextHandle(event);
         if (!tracker.deleted()) this->do_callback(this, this->user_data());
         return result;
       }
@@ -167,15 +184,26 @@ class VuzIDOTextArea : public FlTextBufferOwner, public T {
         // The text widget extends its selection on any drag; only the left
         // button, the one that started it, may.
         if (!(Fl::event_state() & FL_BUTTON1)) return 1;
-        return T::handle(event);
+        return TextHandle(event);
       case FL_UNFOCUS: {
         Fl_Widget_Tracker tracker(this);
-        int result = T::handle(event);
+        int result = TextHandle(event);
         if (!tracker.deleted()) this->do_callback(this, this->user_data());
         return result;
       }
+      case FL_KEYDOWN:
+      case FL_SHORTCUT:
+        if (secretText && IsCopyKey()) return 1;
+        return TextHandle(event);
       default:
-        return T::handle(event);
+        return TextHandle(event);
     }
+  }
+
+ private:
+  int TextHandle(int event) {
+    if (!secretText) return T::handle(event);
+    FlSecretSelectionGuard guard(ownedBuffer.get());
+    return T::handle(event);
   }
 };

@@ -51,6 +51,40 @@ done
 [ "$(clipboard)" = "$want" ] || fail "the code's Copy: '$(clipboard)', not $want"
 clipboard_becomes "" || fail "the clipboard still holds the code after the delay"
 
+# The shown password: a mouse selection in it reaches no PRIMARY selection
+# (the user name's still does), and Ctrl+C in it copies through the same
+# clipboard, which offers clipboard managers the hint to keep no history and
+# is cleared after the delay.
+export QUORVEL_CLIPBOARD_MS=4000
+stop_app
+start_app
+MAIN=$(main_window) || fail "no main window"
+click_main 115 34
+primary() { xclip -o -selection primary 2>/dev/null || true; }
+# drag_records <from x> <to x> <y>: a left-button drag across the records panel.
+drag_records() {
+  xdotool mousemove --window "$MAIN" "$1" $(($3 + 169)) mousedown 1
+  sleep 0.2
+  xdotool mousemove --window "$MAIN" "$2" $(($3 + 169))
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.3
+}
+drag_records 92 430 103
+[ "$(primary)" = alice ] || fail "a selected user name is not in PRIMARY: '$(primary)'"
+drag_records 12 430 60
+[ -z "$(primary)" ] || fail "a selected password went to PRIMARY: '$(primary)'"
+[ -z "$(clipboard)" ] || fail "selecting the password put '$(clipboard)' on the clipboard"
+xdotool key ctrl+c
+clipboard_becomes pw-mail || fail "Ctrl+C in the password: '$(clipboard)'"
+targets=$(xclip -o -selection clipboard -t TARGETS 2>/dev/null || true)
+for target in UTF8_STRING STRING TEXT 'text/plain;charset=utf-8' x-kde-passwordManagerHint; do
+  grep -qxF "$target" <<<"$targets" || fail "the clipboard does not offer $target: $targets"
+done
+grep -qx SAVE_TARGETS <<<"$targets" && fail "the clipboard offers SAVE_TARGETS"
+[ "$(xclip -o -selection clipboard -t x-kde-passwordManagerHint)" = secret ] || fail "the hint is not 'secret'"
+clipboard_becomes "" || fail "the clipboard still holds the password Ctrl+C copied after the delay"
+
 # File > Exit before the delay: the clipboard is empty once the program ended.
 export QUORVEL_CLIPBOARD_MS=25000
 stop_app

@@ -12,10 +12,14 @@
 #include <FL/x.H>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 // clang-format on
 
 #include <chrono>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "gui/core/Event.h"
@@ -147,6 +151,42 @@ inline void ClickButton(unsigned button) {
   XTestFakeButtonEvent(fl_display, button, True, CurrentTime);
   XTestFakeButtonEvent(fl_display, button, False, CurrentTime);
   XSync(fl_display, False);
+}
+
+// A selection ("clipboard" or "primary") as another program sees it, in the
+// given target (xclip's default text when none). xclip asks this process for
+// the text, so FLTK keeps running while it waits.
+inline std::string SelectionText(const char* selection, const char* target = nullptr) {
+  int fds[2];
+  if (pipe(fds) != 0) return "<pipe failed>";
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    close(fds[0]);
+    close(fds[1]);
+    if (target)
+      execlp("xclip", "xclip", "-o", "-selection", selection, "-t", target, static_cast<char*>(nullptr));
+    else
+      execlp("xclip", "xclip", "-o", "-selection", selection, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string text;
+  for (int round = 0; round < 300; ++round) {
+    pollfd ready{fds[0], POLLIN, 0};
+    if (poll(&ready, 1, 0) > 0) {
+      char chunk[256];
+      const ssize_t got = read(fds[0], chunk, sizeof chunk);
+      if (got <= 0) break;
+      text.append(chunk, static_cast<size_t>(got));
+      continue;
+    }
+    Fl::wait(0.01);
+  }
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return text;
 }
 
 // An FLTK key press as FLTK's own dispatch would deliver it to widget.

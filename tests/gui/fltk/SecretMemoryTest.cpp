@@ -98,6 +98,7 @@ TEST(SecretMemory, APasswordLeavesNoCopyBehindOnceItIsGone) {
   Ref<TGadget> area = MakeTextArea(4, 4, 300, 40, window, 0);
   Ref<TGadget> field = MakeTextField(4, 60, 100, 20, window, 0);
   Ref<TGadget> secret = MakeTextField(4, 90, 100, 20, window, TextFieldPassword);
+  Ref<TGadget> secretArea = MakeTextArea(4, 120, 300, 40, window, TextAreaSecret);
   ShowAndWait(static_cast<Fl_Window*>(AsFLWidget(window)->flhandle));
   ASSERT_EQ(MarkerCopiesInMemory(), 0);
 
@@ -170,6 +171,25 @@ TEST(SecretMemory, APasswordLeavesNoCopyBehindOnceItIsGone) {
   Pump();
   EXPECT_EQ(MarkerCopiesInMemory(), 0) << "after the hidden field was read and cleared";
 
+  // Selected with the mouse in a secret area: FLTK's copy for the PRIMARY
+  // selection is overwritten, so only the area's own text remains.
+  {
+    TMarkerText marker;
+    GadgetSetText(secretArea, marker.text);
+  }
+  Pump();
+  const int shown = MarkerCopiesInMemory();
+  MovePointer(300 + 4 + 5, 200 + 120 + 10);
+  XTestFakeButtonEvent(fl_display, 1, True, CurrentTime);
+  Pump();
+  MovePointer(300 + 4 + 296, 200 + 120 + 10);
+  Pump();
+  XTestFakeButtonEvent(fl_display, 1, False, CurrentTime);
+  Pump();
+  ASSERT_EQ(TextAreaSelectionLength(secretArea, 1), static_cast<int32_t>(kMarkerLength));
+  EXPECT_EQ(MarkerCopiesInMemory(), shown) << "after a mouse selection in a secret area";
+  GadgetSetText(secretArea, String());
+
   // Still shown when the widgets are freed.
   {
     TMarkerText marker;
@@ -178,7 +198,7 @@ TEST(SecretMemory, APasswordLeavesNoCopyBehindOnceItIsGone) {
   }
   Pump();
   GadgetFree(window);
-  area = field = secret = window = nullptr;
+  area = field = secret = secretArea = window = nullptr;
   Pump();
   EXPECT_EQ(MarkerCopiesInMemory(), 0) << "after the widgets were freed";
 }

@@ -17,37 +17,7 @@ namespace {
 
 constexpr int WindowX = 300, WindowY = 200;
 
-// The desktop clipboard as another program sees it. xclip asks this process
-// for the text, so FLTK keeps running while it waits.
-std::string DesktopClipboard() {
-  int fds[2];
-  if (pipe(fds) != 0) return "<pipe failed>";
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(fds[1], STDOUT_FILENO);
-    close(fds[0]);
-    close(fds[1]);
-    execlp("xclip", "xclip", "-o", "-selection", "clipboard", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(fds[1]);
-  std::string text;
-  for (int round = 0; round < 300; ++round) {
-    pollfd ready{fds[0], POLLIN, 0};
-    if (poll(&ready, 1, 0) > 0) {
-      char chunk[256];
-      const ssize_t got = read(fds[0], chunk, sizeof chunk);
-      if (got <= 0) break;
-      text.append(chunk, static_cast<size_t>(got));
-      continue;
-    }
-    Fl::wait(0.01);
-  }
-  close(fds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return text;
-}
+std::string DesktopClipboard() { return SelectionText("clipboard"); }
 
 class TextAreaTest : public testing::Test {
  protected:
