@@ -63,6 +63,8 @@ struct TDialog {
     ok = MakeButton(S("OK"), 70, y + 28, 90, 24, panel, kOkButton);
     cancel = MakeButton(S("Cancel"), 180, y + 28, 90, 24, panel, kPushButton);
     GadgetFocus(current ? current : fresh);
+    // No other client on the display sees the keys typed here.
+    WindowGrabKeyboard(window);
   }
 
   void Say(const char* text) {
@@ -74,6 +76,7 @@ struct TDialog {
     for (Ref<TGadget>* field : {&current, &fresh, &again})
       if (*field) GadgetSetText(*field, String());
     if (window) {
+      WindowGrabKeyboard(nullptr);
       GadgetHide(window);
       GadgetFree(window);
     }

@@ -224,6 +224,7 @@ int32_t GadgetPrintOut(const Ref<TGadget>& g) { return Forward(g, &TGadget::Acti
 int32_t GadgetRedraw(const Ref<TGadget>& g) { return Forward(g, &TGadget::Activate, ActivateRedraw); }
 Ref<TGadget> FocusedGadget() { return GuiDriver ? GuiDriver->ActiveGadget() : nullptr; }
 int32_t ClipboardClear() { return GuiDriver ? GuiDriver->ClearClipboard() : 0; }
+int32_t WindowGrabKeyboard(const Ref<TGadget>& window) { return GuiDriver ? GuiDriver->GrabKeyboard(window) : 0; }
 
 int32_t GadgetSetText(const Ref<TGadget>& g, const String& text) {
   if (g) GadgetDelocalize(g);

@@ -113,6 +113,11 @@ int32_t GadgetRedraw(const Ref<TGadget>& gadget);
 Ref<TGadget> FocusedGadget();
 // Empties the desktop clipboard if it still holds what this program copied.
 int32_t ClipboardClear();
+// While the window is shown, other clients on the display get none of the
+// keystrokes (a window that asks for a passphrase); none lets go at once. A
+// grab another client holds is tried again for a few seconds, never waited
+// for. 1 when the grab holds now.
+int32_t WindowGrabKeyboard(const Ref<TGadget>& window);
 
 // An explicit text or tooltip takes the gadget out of the driver's localisation
 // map, so a later change of language leaves it alone.

@@ -33,6 +33,7 @@ Ref<TIconStrip> TVuzIDODriver::LoadIconStrip(const ObjectRef&) {
 }
 
 int32_t TVuzIDODriver::ClearClipboard() { return 0; }
+int32_t TVuzIDODriver::GrabKeyboard(const Ref<TGadget>&) { return 0; }
 
 int32_t TVuzIDODriver::LookupColor(int32_t index, uint8_t& red, uint8_t& green, uint8_t& blue) {
   static constexpr uint8_t defaults[5][3] = {{240, 240, 240}, {255, 255, 255}, {0, 0, 0}, {50, 150, 255}, {0, 0, 255}};

@@ -65,6 +65,9 @@ class TVuzIDODriver : public TObject {
   // Empties the desktop clipboard if it still holds what this program put
   // there, and wipes the driver's own copy of it. The base has no clipboard.
   virtual int32_t ClearClipboard();
+  // While window is shown, every key goes to this program alone; none lets go
+  // of the grab. 1 when the grab holds now. The base grabs nothing and says 0.
+  virtual int32_t GrabKeyboard(const Ref<TGadget>& window);
 
   // The localisation keys recorded for one gadget: its text and its tooltip.
   struct TLocalizedKeys {

@@ -13,6 +13,7 @@
 #include "gui/fltk/FlClipboard.h"
 #include "gui/fltk/FlEventBridge.h"
 #include "gui/fltk/FlKeyCodes.h"
+#include "gui/fltk/FlKeyboardGrab.h"
 #include "gui/fltk/FlWidgetLayer.h"
 #include "gui/fltk/TFLButton.h"
 #include "gui/fltk/TFLComboBox.h"
@@ -106,6 +107,12 @@ Ref<TGuiFont> TFLTKGUIDriver::RequestFont(const Ref<TGuiFont>&) { return nullptr
 int32_t TFLTKGUIDriver::ClearClipboard() {
   FlClearClipboard();
   return 0;
+}
+
+int32_t TFLTKGUIDriver::GrabKeyboard(const Ref<TGadget>& window) {
+  const Ref<TFLWidget> widget = AsFLWidget(window);
+  Fl_Window* flWindow = widget && widget->flhandle ? widget->flhandle->as_window() : nullptr;
+  return FlGrabKeyboard(flWindow) ? 1 : 0;
 }
 
 int32_t TFLTKGUIDriver::SetPointer(int32_t shape) {

@@ -36,6 +36,7 @@ class TFLTKGUIDriver : public TVuzIDODriver {
   Ref<TGuiFont> RequestFont(const Ref<TGuiFont>& font) override;
   int32_t SetPointer(int32_t shape) override;
   int32_t ClearClipboard() override;
+  int32_t GrabKeyboard(const Ref<TGadget>& window) override;
   // Icon strips come from a pixmap (one square icon per pixmap height).
   Ref<TIconStrip> LoadIconStrip(const ObjectRef& source) override;
 

@@ -1,6 +1,7 @@
 #include "gui/fltk/TFLTextField.h"
 
 #include <FL/Enumerations.H>
+#include <FL/Fl_Group.H>
 #include <FL/Fl_Input.H>
 
 #include <string>
@@ -9,6 +10,31 @@
 #include "gui/core/GadgetEvents.h"
 #include "gui/fltk/FlWidgetLayer.h"
 #include "runtime/Wipe.h"
+
+namespace {
+// FLTK keeps one undo buffer for all its inputs: the text the last edit took
+// out (a selected passphrase typed over), freed unwiped when it grows. An
+// input of this module's own, in no window, overwrites it: an edit in another
+// widget makes FLTK copy its undo text to the buffer's start, so cutting a
+// value of kSecretFieldCapacity spaces covers whatever a hidden field (kept
+// shorter) left there; emptying the value then leaves no undo to anyone. The
+// first scrub also makes the buffer that long, so that no edit of a hidden
+// field grows (and frees) it later.
+void ScrubInputUndo() {
+  static Fl_Input* scrubber = [] {
+    Fl_Group* current = Fl_Group::current();
+    Fl_Group::current(nullptr);
+    auto* input = new Fl_Input(0, 0, 1, 1);
+    Fl_Group::current(current);
+    input->when(FL_WHEN_NEVER);
+    return input;
+  }();
+  const std::string filler(TFLTextField::kSecretFieldCapacity, ' ');
+  scrubber->value(filler.data(), static_cast<int>(filler.size()));
+  scrubber->replace(0, scrubber->size(), nullptr, 0);
+  scrubber->value("", 0);
+}
+}  // namespace
 
 int32_t TFLTextField::InitGadget() {
   fltype = (style & TextFieldPassword) ? FlKindSecretInput : FlKindInput;
@@ -23,12 +49,15 @@ int32_t TFLTextField::InitGadget() {
     secretBuffer = const_cast<char*>(input->value());
     input->value("", 0);
     input->maximum_size(static_cast<int>(kSecretFieldCapacity) - 16);
+    ScrubInputUndo();
   }
   return 0;
 }
 
 void TFLTextField::WipeSecret() {
-  if (secretBuffer) SecureWipe(secretBuffer, kSecretFieldCapacity);
+  if (!secretBuffer) return;
+  SecureWipe(secretBuffer, kSecretFieldCapacity);
+  ScrubInputUndo();
 }
 
 int32_t TFLTextField::Free() {
@@ -84,6 +113,9 @@ int32_t TFLTextField::OnCallback() {
   const Ref<TGadget> self = Self();
   if (input->changed()) {
     input->clear_changed();
+    // A hidden field's edit leaves nothing to undo: no passphrase stays in
+    // FLTK's undo buffer between keys.
+    if (secretBuffer) ScrubInputUndo();
     GadgetPostEvent(GadgetAction, self, 0);
   }
   if (CurrentFlEvent() == FL_UNFOCUS) GadgetPostEvent(GadgetLostFocus, self);

@@ -11,6 +11,7 @@
 
 #include "gui/core/Event.h"
 #include "gui/core/GadgetEvents.h"
+#include "gui/fltk/FlKeyboardGrab.h"
 #include "gui/fltk/FlWidgetLayer.h"
 #include "gui/fltk/Fl_AWindow.h"
 #include "gui/fltk/TFLLabel.h"
@@ -193,10 +194,12 @@ int32_t TFLWindow::Activate(int32_t command) {
 
 int32_t TFLWindow::SetShow(int32_t flag) {
   if (!flhandle) return 0;
-  if (flag == 1)
+  if (flag == 1) {
     flhandle->show();
-  else
+  } else {
+    FlReleaseKeyboardOf(flhandle->as_window());
     flhandle->hide();
+  }
   return 0;
 }
 
@@ -388,6 +391,7 @@ int32_t TFLWindow::Free() {
   if (menu) menu->Free();
   menu = nullptr;
   if (activeWindow.lock().get() == this) activeWindow.reset();
+  if (flhandle) FlReleaseKeyboardOf(flhandle->as_window());
   TFLGadget::Free();
   FlFreeMenuTableLater(menuTable);
   return 0;

@@ -278,6 +278,29 @@ answer_dialog() {
   sleep 0.5
 }
 
+# What another client's XGrabKeyboard gets now: 0 when it could grab the
+# keyboard (and let go again at once), 1 when someone else holds it.
+other_keyboard_grab() {
+  /usr/bin/python3 - <<'PY'
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x.XDefaultRootWindow.restype = ctypes.c_ulong
+x.XGrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
+x.XUngrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(None)
+if not display:
+    sys.exit(2)
+result = x.XGrabKeyboard(display, x.XDefaultRootWindow(display), 0, 1, 1, 0)
+if result == 0:
+    x.XUngrabKeyboard(display, 0)
+x.XCloseDisplay(display)
+print(result)
+PY
+}
+
 # Whether the program's writable memory holds a text (as bytes or UTF-16).
 in_memory() {
   /usr/bin/python3 - "$APP_PID" "$1" <<'PY'

@@ -55,17 +55,23 @@ for way in cancel close; do
     fail "$way changed the files"
 done
 
-# A wrong passphrase, then the right one; Enter is OK.
+# A wrong passphrase, then the right one; Enter is OK. The window holds the
+# keyboard: another client cannot grab it, and keys typed with the pointer
+# elsewhere (the focus follows it here) still reach the window.
 start_app
 UNLOCK=$(unlock_window) || fail "no unlock window"
+for _ in $(seq 1 30); do [ "$(other_keyboard_grab)" = 1 ] && break; sleep 0.1; done
+[ "$(other_keyboard_grab)" = 1 ] || fail "another client could grab the keyboard from the unlock window"
 xdotool mousemove --window "$UNLOCK" 170 60
 xdotool type --delay 20 "wrong"
 xdotool key Return
 for _ in $(seq 1 50); do same_as_reference "$UNLOCK" 340x140+0+0 unlock-wrong && break; sleep 0.2; done
 same_as_reference "$UNLOCK" 340x140+0+0 unlock-wrong || fail "the window does not say the passphrase was wrong"
+xdotool mousemove 1000 900
 xdotool type --delay 20 "$PASS"
 xdotool key Return
 MAIN=$(main_window) || fail "the right passphrase did not open the main window"
+[ "$(other_keyboard_grab)" = 0 ] || fail "the keyboard stays grabbed once the unlock window closed"
 grep -q '^Max core file size *0 *0 ' "/proc/$APP_PID/limits" || fail "core files are allowed"
 # The passphrase is in no buffer once the records are open.
 in_memory "$PASS" && fail "the passphrase is still in the program's memory"
@@ -115,6 +121,8 @@ MAIN=$(main_window) || fail "no main window"
 click_main 14 -13
 click_main 25 9
 DIALOG=$(window_of_size 340x188) || fail "no passphrase window"
+for _ in $(seq 1 30); do [ "$(other_keyboard_grab)" = 1 ] && break; sleep 0.1; done
+[ "$(other_keyboard_grab)" = 1 ] || fail "another client could grab the keyboard from the passphrase window"
 xdotool mousemove --window "$DIALOG" 170 60
 xdotool type --delay 20 "window pass"
 xdotool key Tab
@@ -122,6 +130,7 @@ xdotool type --delay 20 "window pass"
 xdotool key Return
 for _ in $(seq 1 100); do visible_window_of_size 340x188 >/dev/null || break; sleep 0.1; done
 visible_window_of_size 340x188 >/dev/null && fail "the passphrase window stayed open"
+[ "$(other_keyboard_grab)" = 0 ] || fail "the keyboard stays grabbed once the passphrase window closed"
 stop_app
 [ "$(QUORVEL_PASSPHRASE="window pass" dump)" = "$plain" ] || fail "the window did not seal the pair"
 echo "passphrase: ok"

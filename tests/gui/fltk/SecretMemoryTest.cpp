@@ -163,6 +163,19 @@ TEST(SecretMemory, APasswordLeavesNoCopyBehindOnceItIsGone) {
   }
   Pump();
   ASSERT_GT(MarkerCopiesInMemory(), 0) << "the scan does not see the hidden field's text";
+  // Selected and typed over: FLTK keeps the text it replaced for an undo.
+  input->position(0, input->size());
+  input->insert("x", 1);
+  GadgetSetText(secret, String());
+  Pump();
+  EXPECT_EQ(MarkerCopiesInMemory(), 0) << "after the hidden field's text was typed over";
+  {
+    TMarkerText marker;
+    for (char16_t c : marker.text) {
+      const char key = static_cast<char>(c);
+      input->insert(&key, 1);
+    }
+  }
   {
     String typed = GadgetGetText(secret);
     GadgetSetText(secret, String());
