@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "runtime/TestSeams.h"
 #include "runtime/Wipe.h"
@@ -89,7 +90,7 @@ size_t TStream::Read(uint8_t* out, size_t count) {
     if (pos_ >= len_ && !Fill()) break;
     size_t take = len_ - pos_;
     if (take > count - done) take = count - done;
-    for (size_t i = 0; i < take; ++i) out[done + i] = buffer_[pos_ + i];
+    std::memcpy(out + done, buffer_.data() + pos_, take);
     pos_ += take;
     done += take;
   }
@@ -284,7 +285,11 @@ bool ReadRegularFile(const String& path, uint64_t maxBytes, std::string& bytes, 
   bytes.clear();
   TOpenRefusal refusal = TOpenRefusal::None;
   if (Ref<TStream> stream = OpenRegular(NarrowString(path), maxBytes, refusal)) {
-    uint8_t chunk[4096];
+    // Room for the whole file at once, so that no outgrown copy is made.
+    struct stat st;
+    if (::stat(NarrowString(path).c_str(), &st) == 0 && st.st_size > 0)
+      bytes.reserve(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(st.st_size), maxBytes)) + 1);
+    uint8_t chunk[65536];
     for (size_t n; (n = stream->Read(chunk, sizeof chunk)) > 0;) AppendWiping(bytes, chunk, n);
     SecureWipe(chunk, sizeof chunk);
     // Close fails after a read error: the bytes would not be the whole file.

@@ -1,6 +1,8 @@
 #include "app/records/RecordCipher.h"
 
 #include <algorithm>
+#include <array>
+#include <type_traits>
 
 #include "app/records/KeyFile.h"
 #include "crypto/Cipher.h"
@@ -245,21 +247,40 @@ String HexOfBytes(const uint8_t* bytes, size_t size) {
   return hex;
 }
 
-bool BytesOfHex(const String& hex, ByteArray& out) {
+namespace {
+template <typename TText>
+bool DecodeHex(const TText& hex, ByteArray& out) {
+  // A table rather than comparisons: record files are megabytes of this.
+  static const auto digits = [] {
+    std::array<int8_t, 256> table;
+    table.fill(-1);
+    for (int c = 0; c < 256; ++c) table[c] = static_cast<int8_t>(HexDigitValue(static_cast<char16_t>(c)));
+    return table;
+  }();
+  const auto digit = [](auto c) -> int32_t {
+    const auto code = static_cast<std::make_unsigned_t<decltype(c)>>(c);
+    return code < 256 ? digits[code] : -1;
+  };
   out.clear();
   if (hex.size() % 2 != 0) return false;
-  out.reserve(hex.size() / 2);
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    const int32_t high = HexDigitValue(hex[i]), low = HexDigitValue(hex[i + 1]);
-    if (high < 0 || low < 0) {
+  out.resize(hex.size() / 2);
+  const auto* from = hex.data();
+  uint8_t* to = out.data();
+  for (size_t i = 0; i < out.size(); ++i, from += 2) {
+    const int32_t high = digit(from[0]), low = digit(from[1]);
+    if ((high | low) < 0) {
       SecureWipe(out);
       out.clear();
       return false;
     }
-    out.push_back(static_cast<uint8_t>(high * 16 + low));
+    to[i] = static_cast<uint8_t>(high << 4 | low);
   }
   return true;
 }
+}  // namespace
+
+bool BytesOfHex(const String& hex, ByteArray& out) { return DecodeHex(hex, out); }
+bool BytesOfHex(std::string_view hex, ByteArray& out) { return DecodeHex(hex, out); }
 
 String ConvertBase(const String& text, int32_t fromBase, int32_t toBase) {
   if (fromBase < 2 || fromBase > 36 || toBase < 2 || toBase > 36) return String();

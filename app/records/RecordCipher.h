@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "app/records/KeyFile.h"
 #include "crypto/Forward.h"
@@ -81,6 +82,8 @@ String HexOfBytes(const uint8_t* bytes, size_t size);
 // The bytes of hexadecimal text (either case); false, with out empty, for an
 // odd length or any other character.
 bool BytesOfHex(const String& hex, ByteArray& out);
+// The same of hexadecimal bytes.
+bool BytesOfHex(std::string_view hex, ByteArray& out);
 
 // One byte per character: the character's low 8 bits.
 ByteArray StringToByteArray(const String& text);

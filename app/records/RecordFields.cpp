@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include "app/generator/RandomSource.h"
+#include "app/records/RecordCipher.h"
 #include "runtime/Wipe.h"
 
 const char16_t* const kDescriptionField = u"description";
@@ -22,9 +23,23 @@ String TrimText(const String& text) {
   return text.substr(begin, end - begin);
 }
 
+TSealedFile::~TSealedFile() { SecureWipe(bytes); }
+
+ByteArray TStoredLine::LineBytes() const {
+  if (!file) return bytes;
+  ByteArray line;
+  BytesOfHex(std::string_view(file->bytes).substr(at, size), line);
+  return line;
+}
+
+bool TStoredLine::operator==(const TStoredLine& other) const {
+  return kind == other.kind && text == other.text && number == other.number && unopened == other.unopened &&
+         Origin() == other.Origin() && LineBytes() == other.LineBytes();
+}
+
 bool TRecordFields::Readable() const {
   for (const TField& field : fields) {
-    if (field.stored) return false;
+    if (field.Unreadable()) return false;
   }
   return true;
 }
@@ -61,6 +76,7 @@ void RecordFieldsWipe(TRecordFields& record) {
     if (field.stored) {
       SecureWipe(field.stored->text);
       SecureWipe(field.stored->bytes);
+      field.stored->file.reset();
     }
   }
   record.fields.clear();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "runtime/String.h"
@@ -14,24 +16,51 @@ enum class TStoredKind {
   Line12,  // a line of the first authenticated layout: bytes, bound to number
   Field,   // a field line of the current layout: bytes, bound to origin
 };
+// The bytes of a record file as read, shared by the fields left sealed in it.
+struct TSealedFile {
+  std::string bytes;  // the lines as they stood: hexadecimal, never changed
+  ByteArray fileId;   // the file id its field lines are bound to
+  ~TSealedFile();
+};
+
 struct TStoredLine {
   TStoredKind kind = TStoredKind::Table;
   String text;          // Table: the hexadecimal line as it stood in the file
   ByteArray bytes;      // Line12: nonce, ciphertext and tag; Field: the whole field line
   ByteArray origin;     // Field: the file id its tag was made with
   uint32_t number = 0;  // Line12: the record number its tag was made with
+  // Field only: a line of a file whose header vouched for every line, left
+  // sealed when it was read because nothing needed its value yet. It is
+  // expected to open under the pair's key; only one that is tried and fails
+  // makes its record unreadable.
+  bool unopened = false;
+  // Field only, instead of bytes and origin: the line as it stands in the
+  // bytes of the file it was read from, so that holding or copying it costs
+  // no copy of the line.
+  std::shared_ptr<const TSealedFile> file;
+  uint32_t at = 0, size = 0;
 
-  bool operator==(const TStoredLine&) const = default;
+  TStoredLine() = default;
+  TStoredLine(TStoredKind kind, String text, ByteArray bytes, ByteArray origin, uint32_t number)
+      : kind(kind), text(std::move(text)), bytes(std::move(bytes)), origin(std::move(origin)), number(number) {}
+
+  // The field line's bytes and the file id its tag was made with.
+  ByteArray LineBytes() const;
+  const ByteArray& Origin() const { return file ? file->fileId : origin; }
+  // Equal lines, wherever they are held.
+  bool operator==(const TStoredLine& other) const;
 };
 
 // One named field of a record: its plaintext, or, when it could not be
-// decrypted, its stored line (and an empty value).
+// decrypted or was left sealed, its stored line (and an empty value).
 struct TField {
   String name;
   String value;
   std::optional<TStoredLine> stored;
 
   bool operator==(const TField&) const = default;
+  // A stored line that was tried and does not decrypt.
+  bool Unreadable() const { return stored && !stored->unopened; }
 };
 
 extern const char16_t* const kDescriptionField;  // "description"

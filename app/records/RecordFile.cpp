@@ -51,6 +51,10 @@ std::vector<TRecordMeta> meta;
 // merge, plaintext: wiped whenever replaced), identity and header.
 struct TFileState {
   std::vector<TRecordFields> records;
+  // Instead of records, for a file of the current layout: its bytes, parsed
+  // into records only when a merge needs them (a copy of every record costs
+  // more than the load at ten thousand records).
+  std::shared_ptr<const TSealedFile> source;
   TFileStamp stamp;
   TLayout layout = TLayout::Empty;
   ByteArray fileId;  // this pair's file id (one is made for a file that has none yet)
@@ -102,8 +106,27 @@ void AddField(TRecordFields& record, const char16_t* name, const String& value,
     field.value = TrimText(value);
 }
 
-// Makes records the records held (copied: the caller wipes records).
-void HoldRecords(const std::vector<TRecordFields>& records) {
+// A held field's value, opened when it was left sealed; one that turns out
+// not to decrypt makes its record unreadable from now on. The fields that are
+// no secret (find searches the user names and web addresses) stay open once
+// opened; the others are opened afresh each time.
+String ValueOf(TField& field) {
+  if (!field.stored) return field.value;
+  String value;
+  const TRecordKey* key = PairKeyGet();
+  if (!key || !field.stored->unopened) return value;
+  if (!RecordFieldOpen(field, *key, value)) {
+    field.stored->unopened = false;
+  } else if (field.name == kUserNameField || field.name == kWebAddressField || field.name == kCreatedField ||
+             field.name == kChangedField) {
+    field.value = value;
+    field.stored.reset();
+  }
+  return value;
+}
+
+// Makes records the records held, moved out of records.
+void HoldRecords(std::vector<TRecordFields>& records) {
   for (String& password : passwords) SecureWipe(password);
   for (String& description : descriptions) SecureWipe(description);
   for (TRecordMeta& entry : meta) entry.WipeExtra();
@@ -114,20 +137,21 @@ void HoldRecords(const std::vector<TRecordFields>& records) {
   passwords.reserve(records.size());
   descriptions.reserve(records.size());
   meta.reserve(records.size());
-  for (const TRecordFields& record : records) {
+  for (TRecordFields& record : records) {
     TRecordMeta& entry = meta.emplace_back();
     entry.id = record.id;
     String* values[2] = {&descriptions.emplace_back(), &passwords.emplace_back()};
     bool found[2] = {false, false};
-    for (const TField& field : record.fields) {
+    entry.extra.reserve(record.fields.size());
+    for (TField& field : record.fields) {
       const int which = field.name == kDescriptionField ? 0 : field.name == kPasswordField ? 1 : -1;
       if (which < 0 || found[which]) {
-        entry.extra.push_back(field);
+        entry.extra.push_back(std::move(field));
         continue;
       }
       found[which] = true;
-      *values[which] = field.value;
-      entry.stored[which] = field.stored;
+      *values[which] = std::move(field.value);
+      entry.stored[which] = std::move(field.stored);
     }
     entry.named = found[0] || found[1];
   }
@@ -137,7 +161,8 @@ void HoldRecords(const std::vector<TRecordFields>& records) {
 
 void TakeFile(TRecordFileContent& content, const TFileStamp& stamp, int32_t count) {
   RecordFieldsWipe(file.records);
-  file.records = HeldRecords(count);
+  file.source = content.source;
+  if (!file.source) file.records = HeldRecords(count);
   file.stamp = stamp;
   file.layout = content.layout;
   file.damaged = content.damaged;
@@ -145,14 +170,26 @@ void TakeFile(TRecordFileContent& content, const TFileStamp& stamp, int32_t coun
   file.fileId = content.layout == TLayout::Gcm2 && content.fileId.size() == kFileIdSize ? content.fileId : NewFileId();
 }
 
+// The records of the file as last read or written, with every field opened.
+std::vector<TRecordFields>& Base(const TRecordKey& key) {
+  if (file.source) {
+    TRecordFileContent content;
+    ParseRecordFile(std::const_pointer_cast<TSealedFile>(file.source), &key, content);
+    file.records = std::move(content.records);
+    file.source.reset();
+  }
+  RecordFieldsOpen(file.records, key);
+  return file.records;
+}
+
 // Whether a record of theirs that does not read is one this program already
 // keeps as it is; anything else is another key's, and writing would lose it.
-bool Known(const TRecordFields& record, const std::vector<TRecordFields>& ours) {
+bool Known(const TRecordFields& record, const std::vector<TRecordFields>& ours, const TRecordKey& key) {
   const auto in = [&record](const std::vector<TRecordFields>& list) {
     return std::any_of(list.begin(), list.end(),
                        [&record](const TRecordFields& own) { return own.SameContent(record); });
   };
-  return in(file.records) || in(ours);
+  return in(Base(key)) || in(ours);
 }
 
 bool AllReadable(const TRecordFileContent& content) {
@@ -174,6 +211,20 @@ TMergeMode ModeOf(const TRecordFileContent& theirs, const TRecordKey& key) {
   const bool newer = theirs.layout == TLayout::Gcm2 && !theirs.damaged && theirs.fileId == file.fileId &&
                      theirs.generation > file.generation;
   return newer ? TMergeMode::Descendant : TMergeMode::Older;
+}
+
+// Ours and the base of the merge, with every field opened: a sealed line and
+// the same value read from another file would otherwise differ.
+void OpenForMerge(std::vector<TRecordFields>& ours, const TRecordKey& key) {
+  RecordFieldsOpen(ours, key);
+  Base(key);
+}
+
+// Opens every held field left sealed, before they go under another key.
+void OpenHeld() {
+  const TRecordKey* key = PairKeyGet();
+  if (!key) return;
+  for (TRecordMeta& entry : meta) RecordFieldsOpen(entry.extra, *key);
 }
 
 enum class TWrite { Written, Failed, Changed };
@@ -216,6 +267,7 @@ int32_t MergeConflictCopies(int32_t count, const TRecordKey& key, std::vector<st
     if (copy.layout == TLayout::Gcm2 && copy.fileId == file.fileId)
       file.generation = std::max(file.generation, copy.generation);
     std::vector<TRecordFields> ours = HeldRecords(count);
+    OpenForMerge(ours, key);
     TRecordMerge merge = RecordMerge(file.records, ours, copy.records, TMergeMode::Conflict, deletedHere);
     RecordFieldsWipe(ours);
     HoldRecords(merge.records);
@@ -250,10 +302,11 @@ TSave SaveOnce(int32_t count) {
   if (!FormatHeld(count, *key, file.fileId, file.generation + 1, lines)) return Fail(kSaveFailedMessage), TSave::Failed;
   TFileStamp written;
   const TWrite result = WriteLines(kRecordFileName, lines, &expected, written);
+  TRecordFileContent content;
+  if (result == TWrite::Written && key->Authenticated()) content.source = SealedFileOf(lines);
   WipeLines(lines);
   if (result == TWrite::Changed) return TSave::Retry;
   if (result == TWrite::Failed) return Fail(kSaveFailedMessage), TSave::Failed;
-  TRecordFileContent content;
   content.layout = key->Authenticated() ? TLayout::Gcm2 : TLayout::Table;
   content.fileId = file.fileId;
   content.generation = file.generation + 1;
@@ -278,7 +331,9 @@ TLoadResult LoadRecords(bool recordsEncrypted) {
   const TFileStamp stamp = FileStampOf(NarrowString(kRecordFileName));
   TRecordFileContent content;
   const TRecordKey* key = recordsEncrypted ? PairKeyGet() : nullptr;
-  if (ReadRecordFile(kRecordFileName, key, content, &file.refusal) == TRecordRead::Refused) return TLoadResult::Refused;
+  // Fields no list shows stay sealed until they are needed.
+  if (ReadRecordFile(kRecordFileName, key, content, &file.refusal, true) == TRecordRead::Refused)
+    return TLoadResult::Refused;
   if (content.layout != TLayout::Gcm2) RecordIdsAdopt(content.records, {});
   HoldRecords(content.records);
   TakeFile(content, stamp, recordCount);
@@ -337,9 +392,11 @@ int32_t MergeChangesMadeElsewhere(int32_t count) {
   const TRecordRead read = key ? ReadRecordFile(kRecordFileName, key, theirs, &why) : TRecordRead::Refused;
   if (read == TRecordRead::Missing) return count;
   std::vector<TRecordFields> ours = HeldRecords(count);
+  // Compared by their values: fields left sealed are opened for it.
+  if (key) OpenForMerge(ours, *key);
   bool readable = read == TRecordRead::Read;
   for (size_t i = 0; readable && i < theirs.records.size(); ++i)
-    readable = theirs.records[i].Readable() || Known(theirs.records[i], ours);
+    readable = theirs.records[i].Readable() || Known(theirs.records[i], ours, *key);
   if (!readable) {
     RecordFieldsWipe(ours);
     // Short enough for the status bar of the main window.
@@ -392,6 +449,7 @@ PairResult CommitNewPair(int32_t count, const String* passphrase) {
   if (!PairKeyOnDiskUnchanged()) return PairResult::KeyChanged;
   // A field that could not be decrypted has no plaintext to re-encrypt, and
   // its stored line means nothing under a new key.
+  OpenHeld();
   if (!UnreadableRecords().empty()) return PairResult::WriteFailed;
   TFreshKey fresh;
   if (!MakeFreshKey(passphrase, fresh)) return PairResult::RandomFailed;
@@ -404,11 +462,12 @@ PairResult CommitNewPair(int32_t count, const String* passphrase) {
   const PairResult result = CommitPairFiles(fresh.fileBytes, [&](const String& pendingRecords) {
     return WriteLines(pendingRecords, lines, nullptr, written) == TWrite::Written;
   });
+  TRecordFileContent content;
+  if (result == PairResult::Done) content.source = SealedFileOf(lines);
   WipeLines(lines);
   if (result != PairResult::Done) return result;
   if (fresh.sealed) SealedKeyRemember(*fresh.sealed, fresh.key);
   PairKeyAdopt(fresh.fileBytes);
-  TRecordFileContent content;
   content.layout = TLayout::Gcm2;
   content.fileId = fileId;
   content.generation = 1;
@@ -467,6 +526,7 @@ void KeepEarlierPassword(int32_t index) {
   for (auto field = extra.begin(); field != extra.end();) {
     if (field->name == kHistoryField && ++kept > kHistoryKept) {
       SecureWipe(field->value);
+      if (field->stored) SecureWipe(field->stored->bytes);
       field = extra.erase(field);
     } else {
       ++field;
@@ -477,8 +537,8 @@ void KeepEarlierPassword(int32_t index) {
 std::vector<String> EarlierPasswords(int32_t index) {
   std::vector<String> earlier;
   if (!RecordReadable(index) || static_cast<size_t>(index) >= meta.size()) return earlier;
-  for (const TField& field : meta[static_cast<size_t>(index)].extra)
-    if (field.name == kHistoryField) earlier.push_back(field.value);
+  for (TField& field : meta[static_cast<size_t>(index)].extra)
+    if (field.name == kHistoryField) earlier.push_back(ValueOf(field));
   return earlier;
 }
 
@@ -528,14 +588,14 @@ bool RecordReadable(int32_t index) {
   const TRecordMeta& entry = meta[at];
   if (entry.stored[0] || entry.stored[1]) return false;
   for (const TField& field : entry.extra)
-    if (field.stored) return false;
+    if (field.Unreadable()) return false;
   return true;
 }
 
 String RecordFieldValue(int32_t index, const char16_t* name) {
   if (!RecordReadable(index) || static_cast<size_t>(index) >= meta.size()) return String();
-  for (const TField& field : meta[static_cast<size_t>(index)].extra)
-    if (field.name == name) return field.value;
+  for (TField& field : meta[static_cast<size_t>(index)].extra)
+    if (field.name == name) return ValueOf(field);
   return String();
 }
 
@@ -553,6 +613,8 @@ void RecordSetField(int32_t index, const char16_t* name, const String& value) {
   for (auto field = extra.begin(); field != extra.end(); ++field) {
     if (field->name != name) continue;
     SecureWipe(field->value);
+    if (field->stored) SecureWipe(field->stored->bytes);
+    field->stored.reset();
     if (!value.empty()) {
       field->value = value;
     } else {

@@ -1,8 +1,10 @@
 #include "app/records/RecordLayout.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "app/records/RecordCipher.h"
 #include "crypto/AesGcm.h"
@@ -17,6 +19,10 @@ constexpr size_t kHeaderPlain = 8 + 4 + kSha256Size;  // generation, record coun
 constexpr size_t kHeaderSize = kHeaderClear + kGcmNonceSize + kHeaderPlain + kGcmTagSize;
 constexpr size_t kIdSize = 8;
 constexpr size_t kMaxNameSize = 64;
+
+bool StartsGcm2(const ByteArray& first) {
+  return first.size() >= sizeof kMagic && std::memcmp(first.data(), kMagic, sizeof kMagic) == 0;
+}
 
 enum LineType : uint8_t { kFieldLine = 1, kCarriedLine = 2, kCarried12Line = 3, kKeptLine = 4 };
 
@@ -47,16 +53,20 @@ struct TFieldLine {
   size_t prefix = 0;  // the bytes before the sealed value
 };
 
-bool ParseFieldLine(const ByteArray& bytes, TFieldLine& line) {
+// From the line's first have bytes, of size in all.
+bool ParseFieldPrefix(const ByteArray& bytes, size_t size, TFieldLine& line) {
   if (bytes.size() < 1 + kIdSize + 1 || bytes[0] != kFieldLine) return false;
   const size_t nameSize = bytes[1 + kIdSize];
   line.prefix = 1 + kIdSize + 1 + nameSize;
-  if (nameSize == 0 || nameSize > kMaxNameSize || bytes.size() < line.prefix + kGcmNonceSize + kGcmTagSize)
+  if (nameSize == 0 || nameSize > kMaxNameSize || bytes.size() < line.prefix ||
+      size < line.prefix + kGcmNonceSize + kGcmTagSize)
     return false;
   line.id = GetNumber(bytes.data() + 1, kIdSize);
   line.name = BytesToString(bytes.data() + 1 + kIdSize + 1, nameSize);
   return true;
 }
+
+bool ParseFieldLine(const ByteArray& bytes, TFieldLine& line) { return ParseFieldPrefix(bytes, bytes.size(), line); }
 
 // Opens a field line's value, its tag made with the file id origin.
 bool OpenFieldLine(const TRecordKey& key, const ByteArray& bytes, const TFieldLine& line, const ByteArray& origin,
@@ -65,15 +75,61 @@ bool OpenFieldLine(const TRecordKey& key, const ByteArray& bytes, const TFieldLi
   return key.Open(bytes.data() + line.prefix, bytes.size() - line.prefix, ad, value);
 }
 
+// A line as the file reader splits it (bytes, one per character) or as a
+// caller gives it (String): the Gcm2 parse reads both alike.
+using TByteLine = std::string_view;
+
+bool LineBytes(const String& text, ByteArray& bytes) { return BytesOfHex(text, bytes); }
+bool LineBytes(TByteLine text, ByteArray& bytes) { return BytesOfHex(text, bytes); }
+
+String LineText(const String& text) { return text; }
+String LineText(TByteLine text) { return BytesToString(reinterpret_cast<const uint8_t*>(text.data()), text.size()); }
+
+// The record id a field line's hexadecimal characters 2 to 17 name, as text:
+// lines of one record share it.
+template <typename TLine>
+bool SameIdText(const TLine& a, const TLine& b) {
+  return a.size() >= 18 && b.size() >= 18 && std::equal(a.begin() + 2, a.begin() + 18, b.begin() + 2);
+}
+
+// The fields opened whenever a file is read: the records list shows the
+// descriptions, and the passwords are held beside them.
+bool ShownField(const String& name) { return name == kDescriptionField || name == kPasswordField; }
+
+// A field line of this file that no list shows, left sealed where it stands
+// in sealed's bytes: only its id and name are read.
+bool LeaveSealed(TByteLine text, const std::shared_ptr<TSealedFile>& sealed, uint64_t& id, TField& field) {
+  ByteArray prefix;
+  TFieldLine line;
+  const size_t head = std::min(text.size(), 2 * (1 + kIdSize + 1 + kMaxNameSize)) & ~size_t{1};
+  if (text.size() % 2 != 0 || !BytesOfHex(text.substr(0, head), prefix) ||
+      !ParseFieldPrefix(prefix, text.size() / 2, line) || ShownField(line.name))
+    return false;
+  id = line.id;
+  field.name = line.name;
+  field.stored.emplace();
+  field.stored->kind = TStoredKind::Field;
+  field.stored->unopened = true;
+  field.stored->file = sealed;
+  field.stored->at = static_cast<uint32_t>(text.data() - sealed->bytes.data());
+  field.stored->size = static_cast<uint32_t>(text.size());
+  return true;
+}
+bool LeaveSealed(const String&, const std::shared_ptr<TSealedFile>&, uint64_t&, TField&) { return false; }
+
 // One line of a Gcm2 file as a field of the record it names. A line that
 // cannot even be parsed names no record: it is kept, as it is, in a record
-// of its own (id 0).
-void ParseGcm2Line(const String& text, const TRecordKey& key, const ByteArray& fileId, uint64_t& id, TField& field) {
+// of its own (id 0). With sealed (the bytes the lines stand in), a field line
+// of this file that no list shows is left sealed, unopened.
+template <typename TLine>
+void ParseGcm2Line(const TLine& text, const TRecordKey& key, const ByteArray& fileId,
+                   const std::shared_ptr<TSealedFile>& sealed, uint64_t& id, TField& field) {
   ByteArray bytes;
   id = 0;
   field = TField();
+  if (sealed && LeaveSealed(text, sealed, id, field)) return;
   TFieldLine line;
-  const bool hex = BytesOfHex(text, bytes) && bytes.size() >= 1 + kIdSize;
+  const bool hex = LineBytes(text, bytes) && bytes.size() >= 1 + kIdSize;
   const uint8_t type = hex ? bytes[0] : 0;
   // A header too short to name a file id binds no line to it: such lines are
   // kept as they stand.
@@ -110,20 +166,33 @@ void ParseGcm2Line(const String& text, const TRecordKey& key, const ByteArray& f
   }
   if (id == 0) {
     field = TField();
-    field.stored = TStoredLine{TStoredKind::Table, text, ByteArray(), ByteArray(), 0};
+    field.stored = TStoredLine{TStoredKind::Table, LineText(text), ByteArray(), ByteArray(), 0};
   }
   SecureWipe(bytes);
 }
 
 void AddDigestLine(TSha256& digest, const String& line) {
-  const std::string text = NarrowString(line) + "\r\n";
-  digest.Update(text.data(), text.size());
+  // In pieces through a buffer on the stack: no allocation per line.
+  uint8_t piece[1024];
+  for (size_t at = 0; at < line.size();) {
+    const size_t n = std::min(sizeof piece, line.size() - at);
+    for (size_t i = 0; i < n; ++i) piece[i] = static_cast<uint8_t>(line[at + i]);
+    digest.Update(piece, n);
+    at += n;
+  }
+  digest.Update("\r\n", 2);
+}
+void AddDigestLine(TSha256& digest, TByteLine line) {
+  digest.Update(line.data(), line.size());
+  digest.Update("\r\n", 2);
 }
 
-void ParseGcm2(const std::vector<String>& lines, const TRecordKey& key, TRecordFileContent& content) {
+template <typename TLine>
+void ParseGcm2(const std::vector<TLine>& lines, const TRecordKey& key, const std::shared_ptr<TSealedFile>& sealed,
+               TRecordFileContent& content) {
   content.layout = TLayout::Gcm2;
   ByteArray header;
-  BytesOfHex(lines[0], header);
+  LineBytes(lines[0], header);
   content.fileId.assign(header.begin() + sizeof kMagic, header.begin() + std::min(header.size(), kHeaderClear));
   String plain;
   const bool verified = header.size() == kHeaderSize && content.fileId.size() == kFileIdSize &&
@@ -131,26 +200,36 @@ void ParseGcm2(const std::vector<String>& lines, const TRecordKey& key, TRecordF
                                  AsText(header.data(), kHeaderClear), plain) &&
                         plain.size() == kHeaderPlain;
   TSha256 digest;
+  for (size_t i = 1; i < lines.size(); ++i) AddDigestLine(digest, lines[i]);
+  uint8_t computed[kSha256Size];
+  const bool digested = digest.Final(computed);
+  const ByteArray told = verified ? StringToBytes(plain) : ByteArray(kHeaderPlain, 0);
+  // Lines stay sealed only where the header vouches for every one of them.
+  const bool intact = verified && digested && std::memcmp(computed, told.data() + 12, kSha256Size) == 0;
+  if (sealed) sealed->fileId = content.fileId;
   for (size_t i = 1; i < lines.size(); ++i) {
-    AddDigestLine(digest, lines[i]);
     uint64_t id;
     TField field;
-    ParseGcm2Line(lines[i], key, content.fileId, id, field);
-    if (id == 0 || content.records.empty() || content.records.back().id != id) content.records.emplace_back().id = id;
+    ParseGcm2Line(lines[i], key, content.fileId, intact ? sealed : nullptr, id, field);
+    if (id == 0 || content.records.empty() || content.records.back().id != id) {
+      // Room for the record's run of lines at once: growing one by one
+      // costs more than the parse at ten thousand records.
+      size_t run = 1;
+      while (i + run < lines.size() && SameIdText(lines[i], lines[i + run])) ++run;
+      content.records.emplace_back().id = id;
+      content.records.back().fields.reserve(id == 0 ? 1 : run);
+    }
     content.records.back().fields.push_back(std::move(field));
     SecureWipe(field.value);
   }
-  uint8_t computed[kSha256Size];
-  const bool digested = digest.Final(computed);
   if (!verified) {
     content.damaged = true;
     return;
   }
-  const ByteArray told = StringToBytes(plain);
   content.generation = GetNumber(told.data(), 8);
-  const uint64_t count = GetNumber(told.data() + 8, 4);
-  content.damaged =
-      !digested || count != content.records.size() || std::memcmp(computed, told.data() + 12, kSha256Size) != 0;
+  content.damaged = !intact || GetNumber(told.data() + 8, 4) != content.records.size();
+  // What is missing is told by what does not read.
+  if (content.damaged) RecordFieldsOpen(content.records, key);
 }
 
 // The two-lines-per-record layouts; decrypt opens one field's line.
@@ -200,14 +279,17 @@ bool Gcm2FieldLine(const TField& field, uint64_t id, const TRecordKey& key, cons
       PutNumber(bytes, stored.number, 4);
       bytes.push_back(static_cast<uint8_t>(name.size()));
       bytes.insert(bytes.end(), name.begin(), name.end());
-    } else if (!ParseFieldLine(stored.bytes, inner)) {
-      return false;
-    } else if (inner.id != id || stored.origin != fileId) {
-      bytes.push_back(kCarriedLine);
-      PutNumber(bytes, id, kIdSize);
-      bytes.insert(bytes.end(), stored.origin.begin(), stored.origin.end());
     }
-    bytes.insert(bytes.end(), stored.bytes.begin(), stored.bytes.end());
+    const ByteArray lineBytes = stored.LineBytes();
+    if (stored.kind == TStoredKind::Field) {
+      if (!ParseFieldLine(lineBytes, inner)) return false;
+      if (inner.id != id || stored.Origin() != fileId) {
+        bytes.push_back(kCarriedLine);
+        PutNumber(bytes, id, kIdSize);
+        bytes.insert(bytes.end(), stored.Origin().begin(), stored.Origin().end());
+      }
+    }
+    bytes.insert(bytes.end(), lineBytes.begin(), lineBytes.end());
     line = LineOf(bytes);
     return true;
   }
@@ -271,6 +353,35 @@ bool FormatTable(const std::vector<TRecordFields>& records, const TRecordKey& ke
 }
 }  // namespace
 
+bool RecordFieldOpen(const TField& field, const TRecordKey& key, String& value) {
+  if (!field.stored) {
+    if (&value != &field.value) value = field.value;
+    return true;
+  }
+  SecureWipe(value);
+  value.clear();
+  TFieldLine line;
+  const TStoredLine& stored = *field.stored;
+  const ByteArray bytes = stored.LineBytes();
+  return stored.kind == TStoredKind::Field && ParseFieldLine(bytes, line) &&
+         OpenFieldLine(key, bytes, line, stored.Origin(), value);
+}
+
+void RecordFieldsOpen(std::vector<TField>& fields, const TRecordKey& key) {
+  for (TField& field : fields) {
+    if (!field.stored || !field.stored->unopened) continue;
+    if (RecordFieldOpen(field, key, field.value)) {
+      field.stored.reset();
+    } else {
+      field.stored->unopened = false;
+    }
+  }
+}
+
+void RecordFieldsOpen(std::vector<TRecordFields>& records, const TRecordKey& key) {
+  for (TRecordFields& record : records) RecordFieldsOpen(record.fields, key);
+}
+
 TRecordFileContent ParseRecordLines(const std::vector<String>& lines, const TRecordKey* key) {
   TRecordFileContent content;
   if (lines.empty()) return content;
@@ -288,9 +399,8 @@ TRecordFileContent ParseRecordLines(const std::vector<String>& lines, const TRec
     return content;
   }
   ByteArray first;
-  if (BytesOfHex(lines[0], first) && first.size() >= sizeof kMagic &&
-      std::memcmp(first.data(), kMagic, sizeof kMagic) == 0) {
-    ParseGcm2(lines, *key, content);
+  if (BytesOfHex(lines[0], first) && StartsGcm2(first)) {
+    ParseGcm2(lines, *key, nullptr, content);
     return content;
   }
   content.layout = TLayout::Gcm12;
@@ -311,14 +421,42 @@ bool FormatRecordLines(const std::vector<TRecordFields>& records, const TRecordK
   return formatted || Fail(lines);
 }
 
-TRecordRead ReadRecordFile(const String& path, const TRecordKey* key, TRecordFileContent& content, String* why) {
+namespace {
+// Splits a file's bytes as the stream reader reads lines: a line ends at LF
+// or NUL, carriage returns are dropped, and the text is trimmed. False when
+// a line holds more than kRecordLineCap characters. fast is cleared when a
+// carriage return stands inside a line, so that the lines are not the
+// file's bytes themselves.
+bool SplitLines(const std::string& bytes, std::vector<TByteLine>& lines, bool& fast) {
+  fast = true;
+  size_t at = 0;
+  while (at < bytes.size()) {
+    size_t end = at;
+    size_t returns = 0;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\0') returns += bytes[end++] == '\r';
+    if (end - at - returns > kRecordLineCap) return false;
+    size_t begin = at, stop = end;
+    while (begin < stop && static_cast<uint8_t>(bytes[begin]) <= 32) ++begin;
+    while (stop > begin && static_cast<uint8_t>(bytes[stop - 1]) <= 32) --stop;
+    if (std::memchr(bytes.data() + begin, '\r', stop - begin)) fast = false;
+    lines.emplace_back(bytes.data() + begin, stop - begin);
+    at = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+TRecordRead ReadRecordFile(const String& path, const TRecordKey* key, TRecordFileContent& content, String* why,
+                           bool leaveSealed) {
   TOpenRefusal refusal = TOpenRefusal::None;
-  Ref<TStream> stream = OpenRegularForReading(path, kRecordFileCap, &refusal);
+  // The fields left sealed point into these bytes and keep them.
+  auto sealed = std::make_shared<TSealedFile>();
   auto refuse = [&](const char* text) {
     if (why) *why = path + S(text);
     return TRecordRead::Refused;
   };
-  if (!stream) {
+  if (!ReadRegularFile(path, kRecordFileCap, sealed->bytes, &refusal)) {
     switch (refusal) {
       case TOpenRefusal::Missing:
         return TRecordRead::Missing;
@@ -330,33 +468,52 @@ TRecordRead ReadRecordFile(const String& path, const TRecordKey* key, TRecordFil
         return refuse(" cannot be read");
     }
   }
-  std::vector<String> lines;
-  bool tooLong = false;
-  while (!stream->Eof()) {
-    String line;
-    if (!stream->ReadLineBounded(line, kRecordLineCap)) {
-      tooLong = true;
-      break;
-    }
-    lines.push_back(TrimText(line));
-    SecureWipe(line);
+  switch (ParseRecordFile(sealed, key, content, leaveSealed)) {
+    case TFileParse::Parsed:
+      return TRecordRead::Read;
+    case TFileParse::LineTooLong:
+      return refuse(" has a line longer than a record file's line can be (1 MiB)");
+    default:
+      return refuse(" is of the aes_256_gcm kind, but quorvel.key is of an older one (is it the right key file?)");
   }
-  const bool exceeded = stream->LimitExceeded();
-  stream->Close();
-  if (tooLong || exceeded) {
-    for (String& line : lines) SecureWipe(line);
-    return refuse(tooLong ? " has a line longer than a record file's line can be (1 MiB)"
-                          : " is larger than a record file can be (256 MiB)");
-  }
+}
+
+TFileParse ParseRecordFile(const std::shared_ptr<TSealedFile>& sealed, const TRecordKey* key,
+                           TRecordFileContent& content, bool leaveSealed) {
+  const std::string& bytes = sealed->bytes;
+  std::vector<TByteLine> views;
+  bool fast = true;
+  if (!SplitLines(bytes, views, fast)) return TFileParse::LineTooLong;
+  ByteArray first;
+  const bool gcm2 = !views.empty() && LineBytes(views[0], first) && StartsGcm2(first);
   // An older kind's cipher "decrypts" anything: a file of the current layout
   // under such a key file would come out as noise and be saved over.
-  ByteArray first;
-  if (key && !key->Authenticated() && !lines.empty() && BytesOfHex(lines[0], first) && first.size() >= sizeof kMagic &&
-      std::memcmp(first.data(), kMagic, sizeof kMagic) == 0) {
+  if (gcm2 && key && !key->Authenticated()) return TFileParse::OlderKey;
+  if (gcm2 && key && fast) {
+    // Straight from the file's bytes: no copy of every line as text.
+    ParseGcm2(views, *key, leaveSealed ? sealed : nullptr, content);
+    content.source = sealed;
+  } else {
+    std::vector<String> lines;
+    lines.reserve(views.size());
+    for (TByteLine view : views) {
+      String& line = lines.emplace_back(LineText(view));
+      line.erase(std::remove(line.begin(), line.end(), u'\r'), line.end());
+    }
+    content = ParseRecordLines(lines, key);
     for (String& line : lines) SecureWipe(line);
-    return refuse(" is of the aes_256_gcm kind, but quorvel.key is of an older one (is it the right key file?)");
   }
-  content = ParseRecordLines(lines, key);
-  for (String& line : lines) SecureWipe(line);
-  return TRecordRead::Read;
+  return TFileParse::Parsed;
+}
+
+std::shared_ptr<TSealedFile> SealedFileOf(const std::vector<String>& lines) {
+  auto sealed = std::make_shared<TSealedFile>();
+  size_t size = 0;
+  for (const String& line : lines) size += line.size() + 2;
+  sealed->bytes.reserve(size);
+  for (const String& line : lines) {
+    for (char16_t c : line) sealed->bytes.push_back(static_cast<char>(c));
+    sealed->bytes += "\r\n";
+  }
+  return sealed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "app/records/RecordFields.h"
@@ -34,6 +35,9 @@ struct TRecordFileContent {
   ByteArray fileId;  // Gcm2: as the header names it (kept even when damaged)
   uint64_t generation = 0;
   std::vector<TRecordFields> records;  // ids are 0 but for Gcm2
+  // Gcm2 read from a file's bytes: those bytes, which parse into the same
+  // records again under the same key.
+  std::shared_ptr<const TSealedFile> source;
 
   ~TRecordFileContent() { RecordFieldsWipe(records); }
   TRecordFileContent() = default;
@@ -45,6 +49,14 @@ struct TRecordFileContent {
 // key, otherwise in the layout the key's kind and the first line tell. A
 // field that does not decrypt is kept as its stored line.
 TRecordFileContent ParseRecordLines(const std::vector<String>& lines, const TRecordKey* key);
+
+// A field's value: its plaintext, or its sealed line opened under key. False,
+// with value empty, for a stored line that does not decrypt.
+bool RecordFieldOpen(const TField& field, const TRecordKey& key, String& value);
+// Opens every field left sealed; one that does not decrypt stays stored, as
+// an unreadable field.
+void RecordFieldsOpen(std::vector<TRecordFields>& records, const TRecordKey& key);
+void RecordFieldsOpen(std::vector<TField>& fields, const TRecordKey& key);
 
 // The lines of records under key: for an older kind two per record; for
 // "aes_256_gcm" the Gcm2 layout with that file id and generation. Every
@@ -58,6 +70,20 @@ enum class TRecordRead { Read, Missing, Refused };
 // Reads the record file at path: only a regular file (or a link to one) of
 // at most kRecordFileCap bytes with no line longer than kRecordLineCap, so
 // that a FIFO, a device or a huge line never hangs the program or fills its
-// memory. Refused: why says what was wrong with it.
+// memory. Refused: why says what was wrong with it. With leaveSealed, a
+// Gcm2 file whose header vouches for all its lines keeps every field but the
+// description and the password sealed (a stored line
+// marked unopened, pointing into the file's bytes as read) until
+// RecordFieldOpen or RecordFieldsOpen opens it.
 TRecordRead ReadRecordFile(const String& path, const TRecordKey* key, TRecordFileContent& content,
-                           String* why = nullptr);
+                           String* why = nullptr, bool leaveSealed = false);
+
+// The records of a record file's bytes (split into lines as the file reader
+// splits them), as ReadRecordFile gives them. LineTooLong: a line longer than
+// kRecordLineCap; OlderKey: a Gcm2 file under a key of an older kind.
+enum class TFileParse { Parsed, LineTooLong, OlderKey };
+TFileParse ParseRecordFile(const std::shared_ptr<TSealedFile>& bytes, const TRecordKey* key,
+                           TRecordFileContent& content, bool leaveSealed = false);
+
+// The bytes of a file of these lines, each ended by CR LF.
+std::shared_ptr<TSealedFile> SealedFileOf(const std::vector<String>& lines);

@@ -31,8 +31,9 @@ String FindText(int32_t record) {
 // Sets shownRecords: the records whose find text contains the find text.
 void ShowFoundRecords() {
   const size_t n = std::min({static_cast<size_t>(std::max(recordCount, 0)), descriptions.size(), passwords.size()});
-  if (n == descriptions.size() && UnreadableRecords().empty() && !RecordsHoldField(kUserNameField) &&
-      !RecordsHoldField(kWebAddressField)) {
+  // No find text finds every record: nothing needs opening for it.
+  if (findText.empty() || (n == descriptions.size() && UnreadableRecords().empty() &&
+                           !RecordsHoldField(kUserNameField) && !RecordsHoldField(kWebAddressField))) {
     shownRecords = RecordFilter(descriptions, findText);
     return;
   }

@@ -14,6 +14,7 @@
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
 #include "app/records/RecordKey.h"
+#include "app/records/RecordLayout.h"
 #include "app/records/RecordView.h"
 #include "app/records/TestSeams.h"
 #include "runtime/Stream.h"
@@ -686,4 +687,98 @@ TEST_F(RecordFile, ChangedPasswordsAreKeptAsTheTenNewestEarlierOnes) {
     EXPECT_EQ(Strings({"site renamed"}), Fields(descriptions));
     WriteKeyFile("0123456789abcdefTheRestOfTheKey", "01234567", "rc4");
   }
+}
+
+// Fields no list shows stay sealed as read: a save writes their lines back
+// as they stood, while their values still read, merge and re-key as values.
+// Odd line forms (LF alone, NUL, blanks, no last line end, a CR inside)
+// read as the line reader reads them.
+TEST_F(RecordFile, FieldsNoListShowsStaySealedAsReadYetReadMergeAndRekeyAsValues) {
+  remove("quorvel.key");
+  ASSERT_EQ(KeySettle::Ready, WriteFreshKey(kKeyFileName, true));
+  ASSERT_TRUE(Reload());
+  descriptions = {S("bank"), S("mail")};
+  passwords = {S("pw0"), S("pw")};
+  recordCount = 2;
+  ASSERT_EQ(1, ChangeRecord(0, S("bank"), S("pw1")));
+  RecordSetField(0, kNotesField, S("line one\nline two"));
+  RecordSetField(1, kOneTimeField, S("JBSWY3DPEHPK3PXP"));
+  ASSERT_EQ(1, SaveRecords(2));
+  const Strings written = FileLines();
+  ASSERT_TRUE(Reload());
+  ASSERT_EQ(1, ChangeRecord(1, S("mail box"), S("pw")));
+  ASSERT_EQ(1, SaveRecords(2));
+  const Strings again = FileLines();
+  for (size_t i = 1; i < written.size(); ++i) {
+    // Type, record id, name length, name: the fields a list shows are read
+    // and written afresh, and mail's change time changed.
+    const std::string bytes = FromHex(written[i]), name = bytes.substr(10, static_cast<uint8_t>(bytes[9]));
+    if (name == "description" || name == "password" || name == "changed") continue;
+    EXPECT_NE(again.end(), std::find(again.begin(), again.end(), written[i])) << name << " re-encrypted";
+  }
+  EXPECT_EQ("line one\nline two", NarrowString(RecordFieldValue(0, kNotesField)));
+  ASSERT_EQ(1u, EarlierPasswords(0).size());
+  EXPECT_EQ(" pw0", NarrowString(EarlierPasswords(0)[0].substr(EarlierPasswords(0)[0].find(u' '))));
+
+  // Changed elsewhere meanwhile: the merge compares values, not lines.
+  const std::string mine = TempDir::Read("quorvel.dat");
+  RecordSetField(1, kNotesField, S("noted there"));
+  ASSERT_EQ(1, SaveRecords(2));
+  const std::string theirs = TempDir::Read("quorvel.dat");
+  TempDir::Write("quorvel.dat", mine);
+  ASSERT_TRUE(Reload());
+  RecordSetField(0, kUserNameField, S("alice"));
+  TempDir::Write("synced.tmp", theirs);
+  ASSERT_EQ(0, rename("synced.tmp", "quorvel.dat"));
+  ASSERT_EQ(1, SaveRecords(2));
+  EXPECT_EQ(2, recordCount) << "no false conflict";
+  EXPECT_EQ("alice", NarrowString(RecordFieldValue(0, kUserNameField)));
+  EXPECT_EQ("noted there", NarrowString(RecordFieldValue(1, kNotesField)));
+  EXPECT_EQ("line one\nline two", NarrowString(RecordFieldValue(0, kNotesField)));
+
+  // Read as the line reader reads: the same records, damaged or not alike.
+  const Strings lines = FileLines();
+  const std::string whole = Joined(lines);
+  struct TForm {
+    const char* what;
+    std::string text;
+  } forms[] = {
+      {"LF alone", [&] {
+         std::string t;
+         for (const std::string& l : lines) t += l + "\n";
+         return t;
+       }()},
+      {"NUL ends a line", lines[0] + '\0' + whole.substr(lines[0].size() + 2)},
+      {"blanks around lines", " \t" + lines[0] + " \r\n" + whole.substr(lines[0].size() + 2)},
+      {"no last line end", whole.substr(0, whole.size() - 2)},
+      {"a CR inside a line", lines[0].substr(0, 9) + "\r" + lines[0].substr(9) + "\r\n" + whole.substr(lines[0].size() + 2)},
+      {"lower-case digits", [&] {
+         std::string t = whole;
+         std::transform(t.begin(), t.end(), t.begin(), ::tolower);
+         return t;
+       }()},
+  };
+  const TRecordKey key;
+  for (const TForm& form : forms) {
+    TempDir::Write("form.dat", form.text);
+    std::vector<String> byReader;
+    Ref<TStream> in = OpenForReading(S("form.dat"));
+    while (!in->Eof()) byReader.push_back(TrimText(in->ReadLine()));
+    in->Close();
+    const TRecordFileContent expected = ParseRecordLines(byReader, &key);
+    TRecordFileContent read;
+    ASSERT_EQ(TRecordRead::Read, ReadRecordFile(S("form.dat"), &key, read, nullptr, true)) << form.what;
+    RecordFieldsOpen(read.records, key);
+    EXPECT_EQ(expected.damaged, read.damaged) << form.what;
+    ASSERT_EQ(expected.records.size(), read.records.size()) << form.what;
+    for (size_t i = 0; i < read.records.size(); ++i)
+      EXPECT_TRUE(expected.records[i].SameContent(read.records[i])) << form.what << ", record " << i;
+  }
+
+  // Re-keyed, the sealed fields are written under the new key.
+  ASSERT_TRUE(Reload());
+  ASSERT_EQ(PairResult::Done, CommitNewPair(recordCount));
+  ASSERT_TRUE(Reload());
+  EXPECT_EQ("noted there", NarrowString(RecordFieldValue(1, kNotesField)));
+  EXPECT_EQ("JBSWY3DPEHPK3PXP", NarrowString(RecordFieldValue(1, kOneTimeField)));
 }
