@@ -41,6 +41,11 @@ TRecordKey::TRecordKey(const ByteArray& gcmKey) : authenticated_(true) {
   gcm_ = std::make_unique<TAesGcm>(gcmKey_.data());
 }
 
+std::unique_ptr<TRecordKey> TRecordKey::Twin() const {
+  if (!authenticated_ || gcmKey_.size() != kGcmKeySize) return nullptr;
+  return std::make_unique<TRecordKey>(gcmKey_);
+}
+
 void TRecordKey::Prepare(const TKeyFileLines& lines) {
   if (lines.cipher != kGcmCipherName) {
     table_ = std::make_unique<TTableCipher>(lines);

@@ -31,6 +31,10 @@ class TRecordKey {
   TRecordKey(const TRecordKey&) = delete;
   TRecordKey& operator=(const TRecordKey&) = delete;
 
+  // The same "aes_256_gcm" key with a cipher context of its own, for another
+  // thread; null for the older kinds and an unusable key.
+  std::unique_ptr<TRecordKey> Twin() const;
+
   // True for the "aes_256_gcm" kind, sealed or not.
   bool Authenticated() const { return authenticated_; }
   // False when every answer would be "-3".

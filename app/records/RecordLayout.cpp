@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "app/records/RecordCipher.h"
 #include "crypto/AesGcm.h"
@@ -187,6 +189,32 @@ void AddDigestLine(TSha256& digest, TByteLine line) {
   digest.Update("\r\n", 2);
 }
 
+// Lines from to end - 1 as the fields of the records they name, appended to
+// records.
+template <typename TLine>
+void ParseGcm2Lines(const std::vector<TLine>& lines, size_t from, size_t end, const TRecordKey& key,
+                    const ByteArray& fileId, const std::shared_ptr<TSealedFile>& sealed,
+                    std::vector<TRecordFields>& records) {
+  for (size_t i = from; i < end; ++i) {
+    uint64_t id;
+    TField field;
+    ParseGcm2Line(lines[i], key, fileId, sealed, id, field);
+    if (id == 0 || records.empty() || records.back().id != id) {
+      // Room for the record's run of lines at once: growing one by one
+      // costs more than the parse at ten thousand records.
+      size_t run = 1;
+      while (i + run < end && SameIdText(lines[i], lines[i + run])) ++run;
+      records.emplace_back().id = id;
+      records.back().fields.reserve(id == 0 ? 1 : run);
+    }
+    records.back().fields.push_back(std::move(field));
+    SecureWipe(field.value);
+  }
+}
+
+// Below this many lines a second thread costs more than it saves.
+constexpr size_t kLinesForTwoThreads = 4096;
+
 template <typename TLine>
 void ParseGcm2(const std::vector<TLine>& lines, const TRecordKey& key, const std::shared_ptr<TSealedFile>& sealed,
                TRecordFileContent& content) {
@@ -199,29 +227,55 @@ void ParseGcm2(const std::vector<TLine>& lines, const TRecordKey& key, const std
                         key.Open(header.data() + kHeaderClear, header.size() - kHeaderClear,
                                  AsText(header.data(), kHeaderClear), plain) &&
                         plain.size() == kHeaderPlain;
-  TSha256 digest;
-  for (size_t i = 1; i < lines.size(); ++i) AddDigestLine(digest, lines[i]);
-  uint8_t computed[kSha256Size];
-  const bool digested = digest.Final(computed);
   const ByteArray told = verified ? StringToBytes(plain) : ByteArray(kHeaderPlain, 0);
-  // Lines stay sealed only where the header vouches for every one of them.
-  const bool intact = verified && digested && std::memcmp(computed, told.data() + 12, kSha256Size) == 0;
   if (sealed) sealed->fileId = content.fileId;
-  for (size_t i = 1; i < lines.size(); ++i) {
-    uint64_t id;
-    TField field;
-    ParseGcm2Line(lines[i], key, content.fileId, intact ? sealed : nullptr, id, field);
-    if (id == 0 || content.records.empty() || content.records.back().id != id) {
-      // Room for the record's run of lines at once: growing one by one
-      // costs more than the parse at ten thousand records.
-      size_t run = 1;
-      while (i + run < lines.size() && SameIdText(lines[i], lines[i + run])) ++run;
-      content.records.emplace_back().id = id;
-      content.records.back().fields.reserve(id == 0 ? 1 : run);
-    }
-    content.records.back().fields.push_back(std::move(field));
-    SecureWipe(field.value);
+  // Fields are left sealed only where the header vouches for every line. The
+  // digest that tells is computed beside the parse, which therefore leaves
+  // them sealed as long as the header verifies; should the digest not match,
+  // the file is damaged and everything is opened below.
+  const std::shared_ptr<TSealedFile> leave = verified ? sealed : nullptr;
+  bool digested = false;
+  uint8_t computed[kSha256Size];
+  auto digestLines = [&] {
+    TSha256 digest;
+    for (size_t i = 1; i < lines.size(); ++i) AddDigestLine(digest, lines[i]);
+    digested = digest.Final(computed);
+  };
+  // A big file is parsed in two halves at once, split where a record starts;
+  // the second half and the digest go to a thread with a key of its own.
+  std::unique_ptr<TRecordKey> twin = lines.size() >= kLinesForTwoThreads ? key.Twin() : nullptr;
+  size_t middle = lines.size();
+  if (twin) {
+    middle = lines.size() / 2;
+    while (middle < lines.size() && SameIdText(lines[middle - 1], lines[middle])) ++middle;
   }
+  std::vector<TRecordFields> second;
+  std::thread other;
+  if (twin) {
+    try {
+      other = std::thread([&] {
+        digestLines();
+        ParseGcm2Lines(lines, middle, lines.size(), *twin, content.fileId, leave, second);
+      });
+    } catch (const std::system_error&) {
+      twin.reset();
+      middle = lines.size();
+    }
+  }
+  ParseGcm2Lines(lines, 1, middle, key, content.fileId, leave, content.records);
+  if (other.joinable()) {
+    other.join();
+    // A record split between the halves (its id written in two ways) is joined again.
+    auto next = second.begin();
+    if (next != second.end() && next->id != 0 && !content.records.empty() && content.records.back().id == next->id) {
+      for (TField& field : next->fields) content.records.back().fields.push_back(std::move(field));
+      ++next;
+    }
+    content.records.insert(content.records.end(), std::make_move_iterator(next), std::make_move_iterator(second.end()));
+  } else {
+    digestLines();
+  }
+  const bool intact = verified && digested && std::memcmp(computed, told.data() + 12, kSha256Size) == 0;
   if (!verified) {
     content.damaged = true;
     return;
