@@ -2,6 +2,7 @@
 
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
+#include <FL/Fl_Group.H>
 #include <FL/Fl_Widget.H>
 
 #include <memory>
@@ -43,6 +44,15 @@ class VuzIDOEventListener : public T {
     } else {
       switch (event) {
         case FL_PUSH:
+          // A press is this widget's own when nothing inside it that takes
+          // events lies under the pointer. FLTK's widget under the mouse
+          // cannot tell here: FLTK handles a motion only after the events
+          // read with it, so a press right after the pointer jumped still
+          // names the widget it came from, often a group around the one
+          // pressed, which would then take the focus from it.
+          if (PressIsOwn() || result == 0) FlRunMouseHandler(this, FlUserHandle(this));
+          result = 1;
+          break;
         case FL_RELEASE:
         case FL_ENTER:
         case FL_LEAVE:
@@ -68,6 +78,16 @@ class VuzIDOEventListener : public T {
     }
     if (!tracker.deleted()) currentFlEvent = savedEvent;
     return result;
+  }
+
+ private:
+  bool PressIsOwn() {
+    Fl_Group* group = this->as_group();
+    for (int i = group ? group->children() : 0; i--;) {
+      Fl_Widget* child = group->child(i);
+      if (child->takesevents() && Fl::event_inside(child)) return false;
+    }
+    return true;
   }
 };
 

@@ -323,3 +323,30 @@ TEST_F(EventBridgeTest, ReleasingADragPostsADropOnTheGadgetUnderThePointer) {
 }
 
 }  // namespace
+
+// FLTK handles a motion only after the events read with it, so a press right
+// after the pointer jumped finds the widget under the mouse still naming the
+// one the pointer came from, often a group around the one pressed. The press
+// is the pressed gadget's: only it reports it and it gets the focus.
+TEST_F(EventBridgeTest, APressRightAfterAJumpBelongsToThePressedGadgetNotTheGroupAroundIt) {
+  auto group = MakeKind(22, 10, 10, 250, 120, window);
+  auto button = MakeKind(2, 10, 10, 60, 24, group);
+  auto input = MakeKind(10, 100, 40, 100, 24, group);
+  group->SetSensitivity(SensitivityMouse);
+  input->SetSensitivity(SensitivityMouse);
+  ShowAndWait(static_cast<Fl_Window*>(window->flhandle));
+  button->flhandle->take_focus();
+  EventRecorder recorder;
+  Fl::belowmouse(group->flhandle);
+  Fl::e_x = input->flhandle->x() + 5;
+  Fl::e_y = input->flhandle->y() + 5;
+  Fl::e_keysym = FL_Button + 1;
+  Fl::e_number = FL_PUSH;
+  window->flhandle->handle(FL_PUSH);
+  const auto downs = recorder.Of(MouseDown);
+  ASSERT_EQ(downs.size(), 1u);
+  EXPECT_EQ(downs[0]->source, input);
+  EXPECT_EQ(Fl::focus(), input->flhandle);
+  Fl::e_number = FL_RELEASE;
+  window->flhandle->handle(FL_RELEASE);
+}
