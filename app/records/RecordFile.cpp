@@ -141,6 +141,24 @@ void HoldRecords(std::vector<TRecordFields>& records) {
     TRecordMeta& entry = meta.emplace_back();
     entry.id = record.id;
     String* values[2] = {&descriptions.emplace_back(), &passwords.emplace_back()};
+    std::vector<TField>& fields = record.fields;
+    if (fields.size() >= 2 && fields[0].name == kDescriptionField && fields[1].name == kPasswordField) {
+      // As every file of the current layout has them: the rest become the
+      // other fields where they stand, moved down over the two. What the
+      // moves leave behind is wiped with the fields it stands in; the two
+      // slots left over at the end are wiped here.
+      for (int which = 0; which < 2; ++which) {
+        *values[which] = std::move(fields[which].value);
+        entry.stored[which] = std::move(fields[which].stored);
+      }
+      std::move(fields.begin() + 2, fields.end(), fields.begin());
+      for (int i = 0; i < 2; ++i) {
+        SecureWipe(fields.back().value);
+        fields.pop_back();
+      }
+      entry.extra = std::move(fields);
+      continue;
+    }
     bool found[2] = {false, false};
     entry.extra.reserve(record.fields.size());
     for (TField& field : record.fields) {
@@ -220,11 +238,15 @@ void OpenForMerge(std::vector<TRecordFields>& ours, const TRecordKey& key) {
   Base(key);
 }
 
-// Opens every held field left sealed, before they go under another key.
+// Opens every held field left sealed, before they go under another key;
+// without the key they were sealed with, they count as unreadable.
 void OpenHeld() {
   const TRecordKey* key = PairKeyGet();
-  if (!key) return;
-  for (TRecordMeta& entry : meta) RecordFieldsOpen(entry.extra, *key);
+  for (TRecordMeta& entry : meta) {
+    if (key) RecordFieldsOpen(entry.extra, *key);
+    for (TField& field : entry.extra)
+      if (field.stored) field.stored->unopened = false;
+  }
 }
 
 enum class TWrite { Written, Failed, Changed };

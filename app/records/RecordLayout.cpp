@@ -101,7 +101,9 @@ bool ShownField(const String& name) { return name == kDescriptionField || name =
 // A field line of this file that no list shows, left sealed where it stands
 // in sealed's bytes: only its id and name are read.
 bool LeaveSealed(TByteLine text, const std::shared_ptr<TSealedFile>& sealed, uint64_t& id, TField& field) {
-  ByteArray prefix;
+  // The line's type, record id and name: no secret, and kept for the next
+  // line so that no line costs an allocation of its own.
+  thread_local ByteArray prefix;
   TFieldLine line;
   const size_t head = std::min(text.size(), 2 * (1 + kIdSize + 1 + kMaxNameSize)) & ~size_t{1};
   if (text.size() % 2 != 0 || !BytesOfHex(text.substr(0, head), prefix) ||
@@ -483,17 +485,21 @@ namespace {
 // file's bytes themselves.
 bool SplitLines(const std::string& bytes, std::vector<TByteLine>& lines, bool& fast) {
   fast = true;
-  size_t at = 0;
-  while (at < bytes.size()) {
-    size_t end = at;
-    size_t returns = 0;
-    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\0') returns += bytes[end++] == '\r';
-    if (end - at - returns > kRecordLineCap) return false;
+  const char* const data = bytes.data();
+  const size_t size = bytes.size();
+  lines.reserve(size / 64);
+  for (size_t at = 0; at < size;) {
+    const void* const newline = std::memchr(data + at, '\n', size - at);
+    size_t end = newline ? static_cast<const char*>(newline) - data : size;
+    if (const void* nul = std::memchr(data + at, '\0', end - at)) end = static_cast<const char*>(nul) - data;
+    if (end - at > kRecordLineCap &&
+        end - at - static_cast<size_t>(std::count(data + at, data + end, '\r')) > kRecordLineCap)
+      return false;
     size_t begin = at, stop = end;
-    while (begin < stop && static_cast<uint8_t>(bytes[begin]) <= 32) ++begin;
-    while (stop > begin && static_cast<uint8_t>(bytes[stop - 1]) <= 32) --stop;
-    if (std::memchr(bytes.data() + begin, '\r', stop - begin)) fast = false;
-    lines.emplace_back(bytes.data() + begin, stop - begin);
+    while (begin < stop && static_cast<uint8_t>(data[begin]) <= 32) ++begin;
+    while (stop > begin && static_cast<uint8_t>(data[stop - 1]) <= 32) --stop;
+    if (std::memchr(data + begin, '\r', stop - begin)) fast = false;
+    lines.emplace_back(data + begin, stop - begin);
     at = end + 1;
   }
   return true;

@@ -818,4 +818,6 @@ TEST_F(RecordFile, FieldsNoListShowsStaySealedAsReadYetReadMergeAndRekeyAsValues
   ASSERT_TRUE(Reload());
   EXPECT_EQ("noted there", NarrowString(RecordFieldValue(1, kNotesField)));
   EXPECT_EQ("JBSWY3DPEHPK3PXP", NarrowString(RecordFieldValue(1, kOneTimeField)));
+  remove("quorvel.dat");
+  ASSERT_TRUE(Reload());  // nothing sealed is left for the next test
 }
