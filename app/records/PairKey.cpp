@@ -89,3 +89,8 @@ bool PairKeyOnDiskUnchanged() {
 }
 
 void PairKeyForget() { held.Forget(); }
+
+void PairKeyRelock() {
+  held.key.reset();
+  SealedKeyForgetAll();
+}

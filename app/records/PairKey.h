@@ -31,6 +31,9 @@ String PairKeyCipher();
 // held and there is no key file): no other program swapped its own key file in.
 bool PairKeyOnDiskUnchanged();
 void PairKeyForget();
+// Wipes the record key and every unlocked key, keeping the key file's bytes:
+// the key file is locked again until PairKeyUnlock opens it.
+void PairKeyRelock();
 
 // "quorvel.key was changed by another program; nothing was written."
 extern const char16_t* const kKeyFileChangedMessage;

@@ -653,6 +653,52 @@ void RecordSetField(int32_t index, const char16_t* name, const String& value) {
   extra.push_back(TField{name, value, std::nullopt});
 }
 
+uint64_t RecordId(int32_t index) {
+  MetaFit();
+  return index >= 0 && static_cast<size_t>(index) < meta.size() ? meta[static_cast<size_t>(index)].id : 0;
+}
+
+int32_t RecordIndexOfId(uint64_t id) {
+  MetaFit();
+  for (size_t i = 0; id != 0 && i < meta.size() && i < static_cast<size_t>(std::max(recordCount, 0)); ++i)
+    if (meta[i].id == id) return static_cast<int32_t>(i);
+  return -1;
+}
+
+namespace {
+// The records while locked: the lines of a record file, sealed.
+std::shared_ptr<TSealedFile> locked;
+}  // namespace
+
+bool RecordsLock() {
+  const TRecordKey* key = PairKeyGet();
+  if (locked || !key || !key->Authenticated() || !PairKeySealed()) return false;
+  std::vector<String> lines;
+  if (!FormatHeld(recordCount, *key, file.fileId, file.generation, lines)) return false;
+  locked = SealedFileOf(lines);
+  WipeLines(lines);
+  std::vector<TRecordFields> none;
+  HoldRecords(none);
+  // The base of the next merge is kept as the sealed bytes it was read from.
+  if (!file.source) RecordFieldsWipe(file.records);
+  PairKeyRelock();
+  return true;
+}
+
+bool RecordsLocked() { return locked != nullptr; }
+
+bool RecordsUnlock() {
+  const TRecordKey* key = PairKeyGet();
+  if (!locked || !key || !key->Usable()) return false;
+  TRecordFileContent content;
+  ParseRecordFile(locked, key, content, true);
+  if (content.damaged) return false;
+  HoldRecords(content.records);
+  locked.reset();
+  MergeChangesMadeElsewhere(recordCount);
+  return true;
+}
+
 bool RecordsHoldMore() {
   const TRecordKey* key = PairKeyGet();
   return key && key->Authenticated();

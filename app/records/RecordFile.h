@@ -136,3 +136,19 @@ void RecordSetField(int32_t index, const char16_t* name, const String& value);
 bool RecordsHoldMore();
 // Whether any record holds a field of that name.
 bool RecordsHoldField(const char16_t* name);
+
+// A record's id, kept through saves, merges and a lock (0 outside the
+// records), and the index of the record of an id (-1 when none has it).
+uint64_t RecordId(int32_t index);
+int32_t RecordIndexOfId(uint64_t id);
+
+// Locks the records of a sealed pair: they are kept only as a record file's
+// lines sealed under the pair's key, in memory, and every field, the record
+// key and the unlocked key are wiped; recordCount is 0. False, changing
+// nothing, for a pair without a passphrase or when sealing fails.
+bool RecordsLock();
+bool RecordsLocked();
+// Once the key file is unlocked again (PairKeyUnlock): the records as they
+// were locked, with a change made to quorvel.dat meanwhile merged in. False
+// while the key does not open them; they stay locked then.
+bool RecordsUnlock();

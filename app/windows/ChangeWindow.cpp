@@ -48,6 +48,14 @@ void Close() {
   GadgetEnable(mainWindow);
 }
 
+}  // namespace
+
+void CloseChangeWindow() {
+  if (dialog.window) Close();
+}
+
+namespace {
+
 // Applies the fields. False keeps the window open with a message.
 bool Apply() {
   String description = TrimText(GadgetGetText(dialog.description));

@@ -19,5 +19,8 @@ using TChangeDone = void (*)(int32_t record);
 // generator's password, if any: the window then offers it.
 void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChangeDone done);
 
+// Closes the window without applying anything; its fields are wiped.
+void CloseChangeWindow();
+
 // Acts on an event of the change window. True when the event was its own.
 bool ChangeWindowHandle(int32_t id, const ObjectRef& source);

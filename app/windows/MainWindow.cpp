@@ -7,6 +7,7 @@
 
 #include "app/generator/PasswordGenerator.h"
 #include "app/records/OneTimeCode.h"
+#include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
 #include "app/transfer/RecordTransfer.h"
@@ -35,7 +36,8 @@ enum MenuTag {
   AboutTag = 3,
   PassphraseTag = 4,
   ImportTag = 5,
-  ExportTag = 6
+  ExportTag = 6,
+  LockTag = 7
 };
 
 // Window styles: title bar, resizable, menu bar, status bar, client-area
@@ -45,12 +47,14 @@ constexpr int32_t kPromptWindowStyle = 544;
 constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8;
 constexpr int32_t kSunkenPanel = 1, kRaisedPanel = 2, kCentredLabel = 16;
 constexpr int32_t kReadOnlyArea = 2;
+constexpr int32_t kControlKey = 2;
 
 Ref<TGadget> caseSensitiveBox, invisibleBox, generateButton, generatedArea, copyGeneratedButton, addButton;
 Ref<TGadget> recordArea, copyRecordButton, deleteButton, changeButton, findField;
 // The chosen record's other fields, in the records panel below its password.
 Ref<TGadget> userArea, copyUserButton, urlArea, codeCaption, codeArea, copyCodeButton, codeLeftLabel;
 Ref<TGadget> promptWindow, descriptionField, okButton;
+Ref<TGadget> lockMenu;
 
 // Every gadget keeps its distance from the parent's left and top edges and
 // its size when the window is resized.
@@ -369,6 +373,62 @@ void Quit() {
   SystemEndProgram();
 }
 
+// Lock needs a passphrase to unlock with: without one it is disabled.
+void UpdateLockMenu() {
+  if (!lockMenu) return;
+  if (PairKeySealed()) {
+    MenuEnable(lockMenu);
+    GadgetSetTooltip(lockMenu, S("Hide the records until the passphrase is typed again (Ctrl+L)."));
+  } else {
+    MenuDisable(lockMenu);
+    GadgetSetTooltip(lockMenu, S("Set a passphrase first: without one there is nothing to unlock with."));
+  }
+  WindowUpdateMenu(mainWindow);
+}
+
+void ClosePrompt() {
+  if (!promptWindow) return;
+  GadgetSetText(descriptionField, String());
+  GadgetHide(promptWindow);
+  GadgetFree(promptWindow);
+  promptWindow = descriptionField = okButton = nullptr;
+  GadgetEnable(mainWindow);
+}
+
+// Locks a sealed pair: every other window closes unsaved, everything shown
+// and held is wiped, the main window goes and the passphrase window asks as
+// at start. Cancelled, the program ends (asking first when a change is
+// unsaved); unlocked, the pair is read again and the window comes back with
+// the same record chosen.
+void LockNow() {
+  if (!PairKeySealed() || RecordsLocked()) return;
+  const uint64_t chosen = RecordId(ChosenRecord());
+  CloseChangeWindow();
+  ClosePassphraseWindow();
+  ClosePrompt();
+  ShowRecordPassword(-1);
+  GadgetSetText(generatedArea, String());
+  GadgetDisable(copyGeneratedButton);
+  GadgetDisable(addButton);
+  ClipboardClear();
+  if (!RecordsLock()) {
+    StatusSay(S("The records could not be locked."));
+    return;
+  }
+  RefillRecordCombo();
+  GadgetHide(mainWindow);
+  while (!RunUnlockWindow() || !RecordsUnlock()) {
+    if (!RecordsUnsaved() ||
+        SystemConfirm(S("The last change could not be saved. Quit anyway and lose it?"), 1) == 1)
+      SystemEndProgram();
+  }
+  RefillRecordCombo();
+  GadgetShow(mainWindow);
+  const int32_t index = RecordIndexOfId(chosen);
+  ChooseRecordItem(index >= 0 ? index : ShownRecord(0));
+  if (lastSaveMerged) StatusSay(lastMergeStatus);
+}
+
 void HandleAction(const ObjectRef& source) {
   if (!source) return;
   if (source == generateButton)
@@ -415,12 +475,13 @@ bool BuildMainWindow() {
   Ref<TGadget> menuBar = WindowGetMenu(mainWindow);
   Ref<TGadget> fileMenu = MakeMenu(S("&File"), FileMenuTag, menuBar, 0, 0);
   MakeMenu(S("Set &passphrase\xE2\x80\xA6"), PassphraseTag, fileMenu, 0, 0);
+  lockMenu = MakeMenu(S("&Lock"), LockTag, fileMenu, 'L', kControlKey);
   MakeMenu(S("&Import\xE2\x80\xA6"), ImportTag, fileMenu, 0, 0);
   MakeMenu(S("&Export\xE2\x80\xA6"), ExportTag, fileMenu, 0, 0);
   MakeMenu(S("E&xit"), ExitTag, fileMenu, 0, 0);
   Ref<TGadget> helpMenu = MakeMenu(S("&Help"), HelpMenuTag, menuBar, 0, 0);
   MakeMenu(S("&About"), AboutTag, helpMenu, 0, 0);
-  WindowUpdateMenu(mainWindow);
+  UpdateLockMenu();
 
   Pinned(MakeLabel(S("Random password generator"), 4, 4, 200, 20, mainWindow, 0));
   caseSensitiveBox = Pinned(MakeButton(S("Case sensitive"), 4, 24, 100, 20, mainWindow, kCheckBox));
@@ -481,6 +542,7 @@ void RunMainLoop() {
   for (;;) {
     const int32_t id = EventQueueWait();
     if (PassphraseWindowHandle(id, CurrentEventSource()) || ChangeWindowHandle(id, CurrentEventSource())) {
+      UpdateLockMenu();
       // A merge before a new pair was written rebuilt the list: the records
       // area must not go on showing a password that no item is chosen for.
       if (GadgetSelectedItem(recordCombo) < 0 && shownPassword >= 0) ChooseRecordItem(ShownRecord(0));
@@ -496,6 +558,7 @@ void RunMainLoop() {
       if (tag == PassphraseTag) OpenPassphraseWindow();
       if (tag == ImportTag) ImportFromFile();
       if (tag == ExportTag) ExportToFile();
+      if (tag == LockTag) LockNow();
     } else if (id == WindowClose) {
       Quit();
     } else if (id == TimerTick && CurrentEventSource() == codeTimer) {

@@ -167,6 +167,12 @@ void OpenPassphraseWindow() {
   GadgetFocus(setDialog.current ? setDialog.current : setDialog.fresh);
 }
 
+void ClosePassphraseWindow() {
+  if (!setDialog.window) return;
+  setDialog.Close();
+  GadgetEnable(mainWindow);
+}
+
 bool PassphraseWindowHandle(int32_t id, const ObjectRef& source) {
   if (!setDialog.window || !source) return false;
   const bool closing =

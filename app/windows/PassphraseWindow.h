@@ -20,6 +20,9 @@ bool RunUnlockWindow();
 // was done.
 void OpenPassphraseWindow();
 
+// Closes File > "Set passphrase…" without changing anything; its fields are wiped.
+void ClosePassphraseWindow();
+
 // Acts on an event of the passphrase window. True when the event was its own
 // (the main loop then does nothing more with it).
 bool PassphraseWindowHandle(int32_t id, const ObjectRef& source);

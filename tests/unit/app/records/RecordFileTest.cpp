@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/records/KeyFile.h"
+#include "app/records/PairKey.h"
 #include "app/records/PairCommit.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
@@ -820,4 +821,35 @@ TEST_F(RecordFile, FieldsNoListShowsStaySealedAsReadYetReadMergeAndRekeyAsValues
   EXPECT_EQ("JBSWY3DPEHPK3PXP", NarrowString(RecordFieldValue(1, kOneTimeField)));
   remove("quorvel.dat");
   ASSERT_TRUE(Reload());  // nothing sealed is left for the next test
+}
+
+// Locked, a sealed pair holds its records only sealed, the key is gone, and
+// a change that could not be saved comes back with them once unlocked.
+TEST_F(RecordFile, ALockedPairHoldsNothingReadableAndLosesNoUnsavedChange) {
+  const String passphrase = S("lock phrase");
+  descriptions = {S("bank")};
+  passwords = {S("pw-bank")};
+  recordCount = 1;
+  ASSERT_EQ(PairResult::Done, CommitNewPair(1, &passphrase));
+  RecordSetField(0, kNotesField, S("note"));
+  StreamFailWritesAfter(0);
+  descriptions.push_back(S("mail"));
+  passwords.push_back(S("pw-mail"));
+  EXPECT_EQ(0, SaveRecords(++recordCount));
+  StreamFailWritesAfter(-1);
+  ASSERT_TRUE(RecordsUnsaved());
+  ASSERT_TRUE(RecordsLock());
+  EXPECT_EQ(0, recordCount);
+  EXPECT_TRUE(descriptions.empty() && passwords.empty());
+  EXPECT_EQ(KeyLock::Sealed, PairKeyLock());
+  EXPECT_FALSE(RecordsUnlock()) << "opened without the passphrase";
+  EXPECT_FALSE(PairKeyUnlock(S("wrong")));
+  ASSERT_TRUE(PairKeyUnlock(passphrase));
+  ASSERT_TRUE(RecordsUnlock());
+  EXPECT_EQ(Strings({"bank", "mail"}), Fields(descriptions));
+  EXPECT_EQ(Strings({"pw-bank", "pw-mail"}), Fields(passwords));
+  EXPECT_EQ("note", NarrowString(RecordFieldValue(0, kNotesField)));
+  EXPECT_TRUE(RecordsUnsaved());
+  ASSERT_EQ(1, SaveRecords(recordCount));
+  EXPECT_EQ("bank\npw-bank\nmail\npw-mail", IndependentDump("lock phrase"));
 }

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# File > Lock (Ctrl+L) of a sealed pair: the main window goes, nothing
+# shown stays in the program's memory or on the clipboard, the passphrase
+# window asks as at start, and unlocking reads the pair again, merging a
+# change made meanwhile, with the same record chosen. Without a passphrase
+# there is nothing to lock.
+source "$(dirname "$0")/lib.sh"
+PASS='lock phrase'
+unlock_window() { window_of_size 340x140; }
+run() { (cd "$WORK" && "$WORK/app/quorvel" "$@") >"$WORK/out.log" 2>&1; }
+fresh_folder
+write_key "$WORK/app/quorvel.key"
+/usr/bin/python3 "$E2E_DIR/quorvel_files.py" write "$WORK/app" 1 Bank pw-bank-4711 Mail pw-mail-0815 \
+  +username=alice '+notes=note-9931'
+
+start_app
+MAIN=$(main_window) || fail "no main window"
+xdotool mousemove --window "$MAIN" 300 100 key ctrl+l
+sleep 1
+visible_window_of_size 640x347 >/dev/null || fail "a pair without a passphrase was locked"
+stop_app
+printf '%s\n%s\n' "$PASS" "$PASS" | run --passphrase || fail "--passphrase: $(cat "$WORK/out.log")"
+# The next version of the file, with one more record, for a sync tool to
+# bring in while the program is locked.
+cp "$WORK/app/quorvel.dat" "$WORK/before.dat"
+printf 'name,url,username,password\nShop,,,pw-shop\n' >"$WORK/in.csv"
+printf '%s\n' "$PASS" | run --import in.csv || fail "import: $(cat "$WORK/out.log")"
+mv "$WORK/app/quorvel.dat" "$WORK/next.dat"
+cp "$WORK/before.dat" "$WORK/app/quorvel.dat"
+
+unlock() {
+  local window
+  window=$(unlock_window) || fail "no unlock window"
+  xdotool mousemove --window "$window" 170 60 type --delay 20 "$PASS"
+  xdotool key Return
+  MAIN=$(main_window) || fail "the passphrase did not bring the main window back"
+}
+start_app
+unlock
+# Mail chosen, its password copied, then locked.
+click_records 360 10
+xdotool type --delay 30 "mail"
+xdotool key Return
+sleep 0.3
+click_records 459 58
+[ "$(clipboard)" = pw-mail-0815 ] || fail "Mail's password was not copied: $(clipboard)"
+xdotool mousemove --window "$MAIN" 300 100 key ctrl+l
+unlock_window >/dev/null || fail "Ctrl+L did not lock"
+visible_window_of_size 640x347 >/dev/null && fail "the main window stays while locked"
+[ -z "$(clipboard)" ] || fail "the clipboard keeps the password while locked"
+for secret in pw-mail-0815 pw-bank-4711 alice note-9931; do
+  in_memory "$secret" && fail "$secret is still in the program's memory while locked"
+done
+# Meanwhile a record comes in from elsewhere.
+cp "$WORK/next.dat" "$WORK/app/quorvel.dat.sync"
+mv "$WORK/app/quorvel.dat.sync" "$WORK/app/quorvel.dat"
+unlock
+click_records 459 58
+[ "$(clipboard)" = pw-mail-0815 ] || fail "Mail is not chosen again after the unlock: $(clipboard)"
+click_records 360 10
+xdotool key ctrl+a BackSpace
+xdotool type --delay 30 "shop"
+xdotool key Return
+sleep 0.3
+click_records 459 58
+[ "$(clipboard)" = pw-shop ] || fail "the record that came in meanwhile is not shown: $(clipboard)"
+stop_app
+
+# Cancelled, the lock's passphrase window ends the program.
+start_app
+unlock
+xdotool mousemove --window "$MAIN" 300 100 key ctrl+l
+UNLOCK=$(unlock_window) || fail "Ctrl+L did not lock the second time"
+click "$UNLOCK" 225 118
+wait_exit 50 || fail "cancelling the locked window did not end the program"
+[ "$EXIT_STATUS" = 0 ] || fail "cancelling ended with $EXIT_STATUS"
