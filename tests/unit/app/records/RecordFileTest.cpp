@@ -50,6 +50,9 @@ class RecordFile : public ::testing::Test {
   void TearDown() override {
     RecordViewInstall(nullptr);
     StreamFailWritesAfter(-1);
+    // Nothing held is left for the next test, sealed fields least of all.
+    remove("quorvel.dat");
+    Reload();
   }
 
   static std::string Line(const char* field) { return NarrowString(EncryptRecordText(S(field))) + "\r\n"; }
@@ -819,8 +822,6 @@ TEST_F(RecordFile, FieldsNoListShowsStaySealedAsReadYetReadMergeAndRekeyAsValues
   ASSERT_TRUE(Reload());
   EXPECT_EQ("noted there", NarrowString(RecordFieldValue(1, kNotesField)));
   EXPECT_EQ("JBSWY3DPEHPK3PXP", NarrowString(RecordFieldValue(1, kOneTimeField)));
-  remove("quorvel.dat");
-  ASSERT_TRUE(Reload());  // nothing sealed is left for the next test
 }
 
 // Locked, a sealed pair holds its records only sealed, the key is gone, and
