@@ -36,7 +36,9 @@ struct TStoredLine {
   bool unopened = false;
   // Field only, instead of bytes and origin: the line as it stands in the
   // bytes of the file it was read from, so that holding or copying it costs
-  // no copy of the line.
+  // no copy of the line. A field with an empty name holds a run of number
+  // such lines of one record instead, parsed only when one is needed
+  // (RecordFieldsExpand).
   std::shared_ptr<const TSealedFile> file;
   uint32_t at = 0, size = 0;
 

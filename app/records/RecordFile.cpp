@@ -39,6 +39,12 @@ struct TRecordMeta {
   std::vector<TField> extra;             // fields of other names, in file order
   bool named = true;                     // it has a description or password field at all
 
+  // The other fields, every run of them a read left sealed as one parsed.
+  std::vector<TField>& Fields() {
+    RecordFieldsExpand(extra, PairKeyGet());
+    return extra;
+  }
+
   void WipeExtra() {
     TRecordFields wiped{id, std::move(extra)};
     RecordFieldsWipe(wiped);
@@ -243,7 +249,7 @@ void OpenForMerge(std::vector<TRecordFields>& ours, const TRecordKey& key) {
 void OpenHeld() {
   const TRecordKey* key = PairKeyGet();
   for (TRecordMeta& entry : meta) {
-    if (key) RecordFieldsOpen(entry.extra, *key);
+    if (key) RecordFieldsOpen(entry.Fields(), *key);
     for (TField& field : entry.extra)
       if (field.stored) field.stored->unopened = false;
   }
@@ -392,7 +398,7 @@ std::vector<TRecordFields> HeldRecords(int32_t count) {
   for (size_t i = 0; i < n; ++i) {
     TRecordFields& record = records.emplace_back();
     record.id = meta[i].id;
-    record.fields.reserve(2 + meta[i].extra.size());
+    record.fields.reserve(2 + meta[i].Fields().size());
     if (meta[i].named) {
       AddField(record, kDescriptionField, descriptions[i], meta[i].stored[0]);
       AddField(record, kPasswordField, passwords[i], meta[i].stored[1]);
@@ -537,7 +543,7 @@ int32_t ChangeRecord(int32_t index, const String& description, const String& pas
 void KeepEarlierPassword(int32_t index) {
   if (!RecordsHoldMore() || !RecordReadable(index)) return;  // no room in an older kind's pair
   MetaFit();
-  std::vector<TField>& extra = meta[static_cast<size_t>(index)].extra;
+  std::vector<TField>& extra = meta[static_cast<size_t>(index)].Fields();
   if (extra.capacity() < 16) extra.reserve(16);
   TField earlier{kHistoryField, IsoTimeNow() + u' ' + TrimText(passwords[static_cast<size_t>(index)]), std::nullopt};
   // Newest first: the new entry goes before the others, the eleventh goes.
@@ -559,7 +565,7 @@ void KeepEarlierPassword(int32_t index) {
 std::vector<String> EarlierPasswords(int32_t index) {
   std::vector<String> earlier;
   if (!RecordReadable(index) || static_cast<size_t>(index) >= meta.size()) return earlier;
-  for (TField& field : meta[static_cast<size_t>(index)].extra)
+  for (TField& field : meta[static_cast<size_t>(index)].Fields())
     if (field.name == kHistoryField) earlier.push_back(ValueOf(field));
   return earlier;
 }
@@ -616,14 +622,14 @@ bool RecordReadable(int32_t index) {
 
 String RecordFieldValue(int32_t index, const char16_t* name) {
   if (!RecordReadable(index) || static_cast<size_t>(index) >= meta.size()) return String();
-  for (TField& field : meta[static_cast<size_t>(index)].extra)
+  for (TField& field : meta[static_cast<size_t>(index)].Fields())
     if (field.name == name) return ValueOf(field);
   return String();
 }
 
 bool RecordsHoldField(const char16_t* name) {
-  for (const TRecordMeta& entry : meta)
-    for (const TField& field : entry.extra)
+  for (TRecordMeta& entry : meta)
+    for (const TField& field : entry.Fields())
       if (field.name == name) return true;
   return false;
 }
@@ -631,7 +637,7 @@ bool RecordsHoldField(const char16_t* name) {
 void RecordSetField(int32_t index, const char16_t* name, const String& value) {
   MetaFit();
   if (index < 0 || static_cast<size_t>(index) >= meta.size()) return;
-  std::vector<TField>& extra = meta[static_cast<size_t>(index)].extra;
+  std::vector<TField>& extra = meta[static_cast<size_t>(index)].Fields();
   for (auto field = extra.begin(); field != extra.end(); ++field) {
     if (field->name != name) continue;
     SecureWipe(field->value);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 
 #include "app/records/RecordCipher.h"
 #include "crypto/AesGcm.h"
@@ -100,14 +101,18 @@ bool ShownField(const String& name) { return name == kDescriptionField || name =
 
 // A field line of this file that no list shows, left sealed where it stands
 // in sealed's bytes: only its id and name are read.
-bool LeaveSealed(TByteLine text, const std::shared_ptr<TSealedFile>& sealed, uint64_t& id, TField& field) {
+bool LeaveSealed(TByteLine text, const std::shared_ptr<const TSealedFile>& sealed, uint64_t& id, TField& field) {
   // The line's type, record id and name: no secret, and kept for the next
   // line so that no line costs an allocation of its own.
   thread_local ByteArray prefix;
   TFieldLine line;
-  const size_t head = std::min(text.size(), 2 * (1 + kIdSize + 1 + kMaxNameSize)) & ~size_t{1};
-  if (text.size() % 2 != 0 || !BytesOfHex(text.substr(0, head), prefix) ||
-      !ParseFieldPrefix(prefix, text.size() / 2, line) || ShownField(line.name))
+  // Type, record id and name length first, then as much as the name needs.
+  constexpr size_t kBeforeName = 2 * (1 + kIdSize + 1);
+  if (text.size() % 2 != 0 || text.size() < kBeforeName || !BytesOfHex(text.substr(0, kBeforeName), prefix))
+    return false;
+  const size_t head = std::min(text.size(), kBeforeName + 2 * size_t{prefix.back()});
+  if (!BytesOfHex(text.substr(0, head), prefix) || !ParseFieldPrefix(prefix, text.size() / 2, line) ||
+      ShownField(line.name))
     return false;
   id = line.id;
   field.name = line.name;
@@ -119,7 +124,7 @@ bool LeaveSealed(TByteLine text, const std::shared_ptr<TSealedFile>& sealed, uin
   field.stored->size = static_cast<uint32_t>(text.size());
   return true;
 }
-bool LeaveSealed(const String&, const std::shared_ptr<TSealedFile>&, uint64_t&, TField&) { return false; }
+bool LeaveSealed(const String&, const std::shared_ptr<const TSealedFile>&, uint64_t&, TField&) { return false; }
 
 // One line of a Gcm2 file as a field of the record it names. A line that
 // cannot even be parsed names no record: it is kept, as it is, in a record
@@ -127,7 +132,7 @@ bool LeaveSealed(const String&, const std::shared_ptr<TSealedFile>&, uint64_t&, 
 // of this file that no list shows is left sealed, unopened.
 template <typename TLine>
 void ParseGcm2Line(const TLine& text, const TRecordKey& key, const ByteArray& fileId,
-                   const std::shared_ptr<TSealedFile>& sealed, uint64_t& id, TField& field) {
+                   const std::shared_ptr<const TSealedFile>& sealed, uint64_t& id, TField& field) {
   ByteArray bytes;
   id = 0;
   field = TField();
@@ -195,9 +200,29 @@ void AddDigestLine(TSha256& digest, TByteLine line) {
 // records.
 template <typename TLine>
 void ParseGcm2Lines(const std::vector<TLine>& lines, size_t from, size_t end, const TRecordKey& key,
-                    const ByteArray& fileId, const std::shared_ptr<TSealedFile>& sealed,
+                    const ByteArray& fileId, const std::shared_ptr<const TSealedFile>& sealed,
                     std::vector<TRecordFields>& records) {
   for (size_t i = from; i < end; ++i) {
+    if constexpr (std::is_same_v<TLine, TByteLine>) {
+      // A record's lines after its description and password stay one sealed
+      // run, not parsed at all, while the header vouches for the file: no
+      // list shows them, and RecordFieldsExpand parses them once one is needed.
+      if (sealed && i > from && !records.empty() && records.back().id != 0 && records.back().fields.size() == 2 &&
+          records.back().fields[0].name == kDescriptionField && records.back().fields[1].name == kPasswordField &&
+          SameIdText(lines[i - 1], lines[i])) {
+        size_t stop = i + 1;
+        while (stop < end && SameIdText(lines[i], lines[stop])) ++stop;
+        TStoredLine& run = records.back().fields.emplace_back().stored.emplace();
+        run.kind = TStoredKind::Field;
+        run.unopened = true;
+        run.file = sealed;
+        run.at = static_cast<uint32_t>(lines[i].data() - sealed->bytes.data());
+        run.size = static_cast<uint32_t>(lines[stop - 1].data() + lines[stop - 1].size() - lines[i].data());
+        run.number = static_cast<uint32_t>(stop - i);
+        i = stop - 1;
+        continue;
+      }
+    }
     uint64_t id;
     TField field;
     ParseGcm2Line(lines[i], key, fileId, sealed, id, field);
@@ -207,7 +232,8 @@ void ParseGcm2Lines(const std::vector<TLine>& lines, size_t from, size_t end, co
       size_t run = 1;
       while (i + run < end && SameIdText(lines[i], lines[i + run])) ++run;
       records.emplace_back().id = id;
-      records.back().fields.reserve(id == 0 ? 1 : run);
+      // A sealed run takes one field for all the lines after the password.
+      records.back().fields.reserve(id == 0 ? 1 : sealed ? std::min<size_t>(run, 3) : run);
     }
     records.back().fields.push_back(std::move(field));
     SecureWipe(field.value);
@@ -424,6 +450,7 @@ bool RecordFieldOpen(const TField& field, const TRecordKey& key, String& value) 
 }
 
 void RecordFieldsOpen(std::vector<TField>& fields, const TRecordKey& key) {
+  RecordFieldsExpand(fields, &key);
   for (TField& field : fields) {
     if (!field.stored || !field.stored->unopened) continue;
     if (RecordFieldOpen(field, key, field.value)) {
@@ -436,6 +463,35 @@ void RecordFieldsOpen(std::vector<TField>& fields, const TRecordKey& key) {
 
 void RecordFieldsOpen(std::vector<TRecordFields>& records, const TRecordKey& key) {
   for (TRecordFields& record : records) RecordFieldsOpen(record.fields, key);
+}
+
+namespace {
+bool SplitLines(std::string_view bytes, std::vector<TByteLine>& lines, bool& fast);
+bool IsSealedRun(const TField& field) { return field.name.empty() && field.stored && field.stored->file; }
+}  // namespace
+
+void RecordFieldsExpand(std::vector<TField>& fields, const TRecordKey* key) {
+  if (std::none_of(fields.begin(), fields.end(), IsSealedRun)) return;
+  static const TRecordKey none{ByteArray()};
+  std::vector<TField> expanded;
+  expanded.reserve(fields.size() + 16);
+  for (TField& field : fields) {
+    if (!IsSealedRun(field)) {
+      expanded.push_back(std::move(field));
+      continue;
+    }
+    const TStoredLine& run = *field.stored;
+    std::vector<TByteLine> views;
+    bool fast;
+    SplitLines(std::string_view(run.file->bytes).substr(run.at, run.size), views, fast);
+    for (TByteLine view : views) {
+      uint64_t id;
+      ParseGcm2Line(view, key ? *key : none, run.file->fileId, run.file, id, expanded.emplace_back());
+    }
+  }
+  // What the moves left in the old places is wiped with them.
+  fields.swap(expanded);
+  for (TField& field : expanded) SecureWipe(field.value);
 }
 
 TRecordFileContent ParseRecordLines(const std::vector<String>& lines, const TRecordKey* key) {
@@ -483,7 +539,7 @@ namespace {
 // a line holds more than kRecordLineCap characters. fast is cleared when a
 // carriage return stands inside a line, so that the lines are not the
 // file's bytes themselves.
-bool SplitLines(const std::string& bytes, std::vector<TByteLine>& lines, bool& fast) {
+bool SplitLines(std::string_view bytes, std::vector<TByteLine>& lines, bool& fast) {
   fast = true;
   const char* const data = bytes.data();
   const size_t size = bytes.size();

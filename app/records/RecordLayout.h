@@ -57,6 +57,10 @@ bool RecordFieldOpen(const TField& field, const TRecordKey& key, String& value);
 // an unreadable field.
 void RecordFieldsOpen(std::vector<TRecordFields>& records, const TRecordKey& key);
 void RecordFieldsOpen(std::vector<TField>& fields, const TRecordKey& key);
+// Parses the runs of lines a read left sealed as one (a field with an empty
+// name) into their fields, still sealed; a line of a run that is not a field
+// line of the file is opened under key, or kept as it stood.
+void RecordFieldsExpand(std::vector<TField>& fields, const TRecordKey* key);
 
 // The lines of records under key: for an older kind two per record; for
 // "aes_256_gcm" the Gcm2 layout with that file id and generation. Every
