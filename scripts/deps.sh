@@ -4,12 +4,14 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config libfltk1.3-dev libssl-dev libx11-dev libxtst-dev libxfixes-dev
-                libargon2-dev libzxcvbn-dev libgtest-dev libbenchmark-dev dpkg-dev)
+                libxss-dev libsystemd-dev libargon2-dev libzxcvbn-dev libgtest-dev libbenchmark-dev dpkg-dev)
 # The validators of the installed menu entry, metadata and man page.
 validators=(desktop-file-utils appstream mandoc)
 # What the end-to-end helpers use to drive the program and read its files.
 e2e_tools=(xvfb xdotool openssl xxd python3-argon2 python3-cryptography)
-test_packages=("${e2e_tools[@]}" xclip imagemagick x11-utils "${validators[@]}")
+# xset turns the screen saver on, and a private dbus-daemon stands in for the
+# system bus, in the lock watch's tests.
+test_packages=("${e2e_tools[@]}" xclip imagemagick x11-utils x11-xserver-utils dbus-daemon "${validators[@]}")
 package_packages=(lintian "${e2e_tools[@]}" "${validators[@]}")
 
 wanted=("${build_packages[@]}")

@@ -30,6 +30,7 @@ String TSystemDriver::RequestDir(const String&, const String&) {
 int32_t TSystemDriver::OpenURL(const String&) { throw TNullMethodException("TSystemDriver.OpenURL"); }
 int32_t TSystemDriver::StartTimer(int32_t, const ObjectRef&) { throw TNullMethodException("TSystemDriver.StartTimer"); }
 int32_t TSystemDriver::StopTimer(const ObjectRef&) { throw TNullMethodException("TSystemDriver.StopTimer"); }
+int32_t TSystemDriver::WatchLock(int32_t) { throw TNullMethodException("TSystemDriver.WatchLock"); }
 
 namespace {
 bool systemReady = false;
@@ -139,6 +140,7 @@ String SystemRequestDir(const String& text, const String& path) { return systemD
 int32_t SystemOpenURL(const String& url) { return systemDriver->OpenURL(SystemNormaliseURL(url)); }
 int32_t SystemStartTimer(int32_t ms, const ObjectRef& source) { return systemDriver->StartTimer(ms, source); }
 int32_t SystemStopTimer(const ObjectRef& source) { return systemDriver->StopTimer(source); }
+int32_t SystemWatchLock(int32_t idleMinutes) { return systemDriver->WatchLock(idleMinutes); }
 
 int32_t SystemMoveMouse(int32_t x, int32_t y) {
   systemDriver->MoveMouse(x, y);

@@ -32,6 +32,21 @@ class TSystemDriver : public TObject {
   virtual int32_t StartTimer(int32_t ms, const ObjectRef& source);
   // Forgets the timer of source, if one is pending.
   virtual int32_t StopTimer(const ObjectRef& source);
+  // Has the system tell the program when it should lock: after idleMinutes
+  // without input on the whole display (0 or less: never), when the screen
+  // saver turns on, when the session is locked and before the machine sleeps.
+  // Each is raised as one SystemLockRequest event from the pump, its data a
+  // TLockReason. Calling it again changes only the minutes. 1 when the
+  // display's idle time and screen saver can be watched, else 0.
+  virtual int32_t WatchLock(int32_t idleMinutes);
+};
+
+// Why the system asks for a lock: the data of a SystemLockRequest event.
+enum TLockReason : int32_t {
+  LockReasonIdle = 1,         // no input on the display for the minutes asked
+  LockReasonScreenSaver = 2,  // the X screen saver turned on
+  LockReasonSession = 3,      // logind locks this session
+  LockReasonSleep = 4,        // the machine is about to suspend or hibernate
 };
 
 // The current driver. After SystemInit it is never null; a native or toolkit
@@ -61,6 +76,7 @@ int32_t SystemHideMouse();
 
 int32_t SystemStartTimer(int32_t ms, const ObjectRef& source);
 int32_t SystemStopTimer(const ObjectRef& source);
+int32_t SystemWatchLock(int32_t idleMinutes);
 
 // "http:", "https:" and "file:" URLs (any letter case) pass unchanged. Any
 // other text is a path with an optional "#anchor": an existing file or

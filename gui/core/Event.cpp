@@ -21,6 +21,7 @@ constexpr BuiltinId builtinIds[] = {
     {AppTerminate, "AppTerminate"},
     {AppOpenFile, "AppOpenFile"},
     {AppIdle, "AppIdle"},
+    {SystemLockRequest, "SystemLockRequest"},
     {KeyDown, "KeyDown"},
     {KeyUp, "KeyUp"},
     {KeyChar, "KeyChar"},

@@ -13,6 +13,8 @@ constexpr int32_t AppResume = 0x102;
 constexpr int32_t AppTerminate = 0x103;
 constexpr int32_t AppOpenFile = 0x104;
 constexpr int32_t AppIdle = 0x105;
+// The system asks the program to lock (SystemWatchLock); data is a TLockReason.
+constexpr int32_t SystemLockRequest = 0x106;
 constexpr int32_t KeyDown = 0x201;
 constexpr int32_t KeyUp = 0x202;
 constexpr int32_t KeyChar = 0x203;

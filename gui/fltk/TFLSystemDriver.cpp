@@ -51,6 +51,10 @@ int32_t TFLSystemDriver::StopTimer(const ObjectRef& source) {
   return 0;
 }
 
+int32_t TFLSystemDriver::WatchLock(int32_t idleMinutes) {
+  return NativeDriver ? NativeDriver->WatchLock(idleMinutes) : 0;
+}
+
 int32_t TFLSystemDriver::Notify(const String& text, int32_t serious) {
   FlMessageBox(NarrowString(text), serious != 0 ? 1 : 0);
   return 0;

@@ -26,6 +26,8 @@ class TFLSystemDriver : public TSystemDriver {
   // Timers run on FLTK's clock, inside FLTK's wait.
   int32_t StartTimer(int32_t ms, const ObjectRef& source) override;
   int32_t StopTimer(const ObjectRef& source) override;
+  // The native driver watches; 0 without one.
+  int32_t WatchLock(int32_t idleMinutes) override;
   // Raises the events of a native X event through the native driver, when it is
   // the Linux one; 0 otherwise.
   virtual int32_t Emit(void* nativeEvent, const ObjectRef& source);

@@ -22,6 +22,8 @@
 
 #include "gui/core/Event.h"
 #include "system/ConsoleDialog.h"
+#include "system/LogindWatch.h"
+#include "system/linux/LinuxLockWatch.h"
 
 extern char** environ;
 
@@ -114,8 +116,7 @@ int OnXError(Display* display, XErrorEvent* error) {
   if (reported[error->error_code].exchange(true)) return 0;
   char name[128] = "";
   XGetErrorText(display, error->error_code, name, sizeof name);
-  fprintf(stderr, "quorvel: X error %s (code %d, request %d) ignored\n", name, error->error_code,
-          error->request_code);
+  fprintf(stderr, "quorvel: X error %s (code %d, request %d) ignored\n", name, error->error_code, error->request_code);
   return 0;
 }
 
@@ -198,6 +199,28 @@ int32_t TLinuxSystemDriver::StopTimer(const ObjectRef& source) {
   timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const NativeTimer& t) { return t.source == source; }),
                timers.end());
   return 0;
+}
+
+namespace {
+void RaiseLockRequest(const ObjectRef&, int32_t reason) { Raise(SystemLockRequest, nullptr, reason, 0, 0); }
+
+// Runs on a watch's thread: the event is raised on the main thread.
+void PostLockRequest(int32_t reason) { AsyncOp(RaiseLockRequest, nullptr, reason); }
+
+int64_t LockMinuteMillis() {
+  constexpr int64_t minute = 60000;
+  const char* seam = getenv("QUORVEL_LOCK_MINUTE_MS");
+  const long long shorter = seam ? atoll(seam) : 0;
+  return shorter > 0 && shorter < minute ? shorter : minute;
+}
+}  // namespace
+
+int32_t TLinuxSystemDriver::WatchLock(int32_t idleMinutes) {
+  LogindWatchStart(PostLockRequest);
+  Display* display = Native().display;
+  if (!display) return 0;
+  const int64_t idleMillis = static_cast<int64_t>(std::max(idleMinutes, 0)) * LockMinuteMillis();
+  return LinuxLockWatchIdle(DisplayString(display), idleMillis, PostLockRequest) ? 1 : 0;
 }
 
 int32_t TLinuxSystemDriver::Wait() {

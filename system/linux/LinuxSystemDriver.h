@@ -49,6 +49,11 @@ class TLinuxSystemDriver : public TSystemDriver {
   // one is due, and Poll raises the due ones.
   int32_t StartTimer(int32_t ms, const ObjectRef& source) override;
   int32_t StopTimer(const ObjectRef& source) override;
+  // The display's idle time and screen saver are watched on a second
+  // connection, logind on the system bus, each on a thread of its own; their
+  // requests reach the pump as posted completions. QUORVEL_LOCK_MINUTE_MS, a
+  // test seam, can only shorten the minute.
+  int32_t WatchLock(int32_t idleMinutes) override;
 
   // Raises the events one X event stands for, with source as their source
   // (the pump passes none). A key release followed at once by a press of the

@@ -123,6 +123,7 @@ TEST_F(SystemDriverTest, EachModuleFunctionReachesItsOwnOperationOfTheCurrentDri
       {"OpenURL", [] { SystemOpenURL(S("http:x")); }},
       {"StartTimer", [] { SystemStartTimer(5, nullptr); }},
       {"StopTimer", [] { SystemStopTimer(nullptr); }},
+      {"WatchLock", [] { SystemWatchLock(5); }},
   };
   ASSERT_NE(previous, nullptr);
   systemDriver = previous;
