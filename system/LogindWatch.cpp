@@ -1,8 +1,10 @@
 #include "system/LogindWatch.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <stdlib.h>
 #include <systemd/sd-bus.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <string>
@@ -21,6 +23,23 @@ struct LogindWatch {
   std::string session;  // our session's object path, once logind has said it
 };
 
+std::atomic<int> sleepDelay = -1;  // the descriptor of logind's delay lock, while held
+
+int OnSleepDelay(sd_bus_message* reply, void*, sd_bus_error*) {
+  int fd = -1;
+  if (sd_bus_message_is_method_error(reply, nullptr) || sd_bus_message_read(reply, "h", &fd) < 0) return 0;
+  const int held = fcntl(fd, F_DUPFD_CLOEXEC, 3);  // the reply owns fd
+  if (held < 0) return 0;
+  const int old = sleepDelay.exchange(held);
+  if (old >= 0) close(old);
+  return 0;
+}
+
+int TakeSleepDelay(LogindWatch& watch) {
+  return sd_bus_call_method_async(watch.bus, nullptr, kLogind, kManagerPath, kManager, "Inhibit", OnSleepDelay, nullptr,
+                                  "ssss", "sleep", "Quorvel", "Locks the records before the machine sleeps", "delay");
+}
+
 // Another session's Lock concerns another login.
 int OnSessionLock(sd_bus_message* message, void* data, sd_bus_error*) {
   auto* watch = static_cast<LogindWatch*>(data);
@@ -29,11 +48,16 @@ int OnSessionLock(sd_bus_message* message, void* data, sd_bus_error*) {
   return 0;
 }
 
-// PrepareForSleep(false) comes after the resume: nothing to lock then.
+// PrepareForSleep(false) comes after the resume: nothing to lock then, but
+// the next sleep needs a delay lock again.
 int OnPrepareForSleep(sd_bus_message* message, void* data, sd_bus_error*) {
+  auto* watch = static_cast<LogindWatch*>(data);
   int starting = 0;
-  if (sd_bus_message_read(message, "b", &starting) >= 0 && starting)
-    static_cast<LogindWatch*>(data)->notify(LockReasonSleep);
+  if (sd_bus_message_read(message, "b", &starting) < 0) return 0;
+  if (starting)
+    watch->notify(LockReasonSleep);
+  else
+    TakeSleepDelay(*watch);
   return 0;
 }
 
@@ -72,7 +96,8 @@ void Run(TLockNotify notify) {
       sd_bus_match_signal_async(watch.bus, nullptr, kLogind, kManagerPath, kManager, "PrepareForSleep",
                                 OnPrepareForSleep, nullptr, &watch) >= 0 &&
       sd_bus_call_method_async(watch.bus, nullptr, kLogind, kManagerPath, kManager, "GetSession", OnSessionPath, &watch,
-                               "s", "auto") >= 0) {
+                               "s", "auto") >= 0 &&
+      TakeSleepDelay(watch) >= 0) {
     for (;;) {
       int result = sd_bus_process(watch.bus, nullptr);
       if (result < 0) break;
@@ -89,4 +114,9 @@ void LogindWatchStart(TLockNotify notify) {
   static std::atomic<bool> started = false;
   if (started.exchange(true)) return;
   std::thread(Run, notify).detach();
+}
+
+void LogindSleepHandled() {
+  const int fd = sleepDelay.exchange(-1);
+  if (fd >= 0) close(fd);
 }

@@ -12,4 +12,11 @@ using TLockNotify = void (*)(int32_t reason);
 // bus, without logind, or when the bus goes away, the watch ends quietly.
 // QUORVEL_LOGIND_BUS, a test seam, names the bus address to use instead of the
 // system bus ("" for none). Only the first call starts anything.
+//
+// logind suspends as soon as PrepareForSleep(true) is out unless a program
+// holds a delay lock, so the watch holds one from start and from each resume
+// on, and lets it go at LogindSleepHandled: the machine sleeps once the
+// program has locked, or when logind stops waiting (InhibitDelayMaxSec).
 void LogindWatchStart(TLockNotify notify);
+// Lets the delay lock on sleep go, if one is held. Any thread.
+void LogindSleepHandled();

@@ -202,7 +202,14 @@ int32_t TLinuxSystemDriver::StopTimer(const ObjectRef& source) {
 }
 
 namespace {
-void RaiseLockRequest(const ObjectRef&, int32_t reason) { Raise(SystemLockRequest, nullptr, reason, 0, 0); }
+void ReleaseSleepDelay(const ObjectRef&, int32_t) { LogindSleepHandled(); }
+
+// A completion posted here runs at the next flush, when the loop has taken
+// the request and come back to wait: the program has locked, and may sleep.
+void RaiseLockRequest(const ObjectRef&, int32_t reason) {
+  Raise(SystemLockRequest, nullptr, reason, 0, 0);
+  if (reason == LockReasonSleep) AsyncOp(ReleaseSleepDelay, nullptr, 0);
+}
 
 // Runs on a watch's thread: the event is raised on the main thread.
 void PostLockRequest(int32_t reason) { AsyncOp(RaiseLockRequest, nullptr, reason); }
