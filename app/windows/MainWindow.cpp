@@ -48,6 +48,8 @@ constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8;
 constexpr int32_t kSunkenPanel = 1, kRaisedPanel = 2, kCentredLabel = 16;
 constexpr int32_t kReadOnlyArea = 2;
 constexpr int32_t kControlKey = 2;
+// Minutes without input on the display before a sealed pair locks itself.
+constexpr int32_t kLockAfterMinutes = 5;
 
 Ref<TGadget> caseSensitiveBox, invisibleBox, generateButton, generatedArea, copyGeneratedButton, addButton;
 Ref<TGadget> recordArea, copyRecordButton, deleteButton, changeButton, findField;
@@ -539,6 +541,7 @@ bool BuildMainWindow() {
 }
 
 void RunMainLoop() {
+  SystemWatchLock(kLockAfterMinutes);
   for (;;) {
     const int32_t id = EventQueueWait();
     if (PassphraseWindowHandle(id, CurrentEventSource()) || ChangeWindowHandle(id, CurrentEventSource())) {
@@ -565,6 +568,10 @@ void RunMainLoop() {
       ShowOneTimeCode(shownPassword);
     } else if (id == TimerTick && CurrentEventSource() == clipboardTimer) {
       ClipboardClear();
+    } else if (id == SystemLockRequest) {
+      // Idle, the screen saver, a session lock or sleep; one that comes
+      // while locked, or for a pair without a passphrase, does nothing.
+      LockNow();
     }
     SystemSleepMillis(25);
   }

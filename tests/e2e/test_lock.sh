@@ -74,3 +74,20 @@ UNLOCK=$(unlock_window) || fail "Ctrl+L did not lock the second time"
 click "$UNLOCK" 225 118
 wait_exit 50 || fail "cancelling the locked window did not end the program"
 [ "$EXIT_STATUS" = 0 ] || fail "cancelling ended with $EXIT_STATUS"
+
+# It locks itself when the X screen saver turns on, and after the lock time
+# without input on the display (five minutes, each made 100 ms long here).
+for trigger in "screen saver" idle; do
+  if [ "$trigger" = idle ]; then export QUORVEL_LOCK_MINUTE_MS=100; fi
+  start_app
+  unlock
+  if [ "$trigger" = "screen saver" ]; then
+    sleep 0.5
+    xset s activate
+  fi
+  UNLOCK=$(unlock_window) || fail "the $trigger did not lock the pair"
+  visible_window_of_size 640x347 >/dev/null && fail "the main window stays once the $trigger locked"
+  xset s reset
+  click "$UNLOCK" 225 118
+  wait_exit 50 || fail "cancelling after the $trigger lock did not end the program"
+done
