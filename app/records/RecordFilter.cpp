@@ -1,6 +1,9 @@
 #include "app/records/RecordFilter.h"
 
+#include <algorithm>
 #include <string_view>
+
+#include "runtime/Wipe.h"
 
 namespace {
 
@@ -37,6 +40,11 @@ std::vector<int32_t> RecordFilter(const std::vector<String>& descriptions, const
   found.reserve(descriptions.size());
   String needle, folded;
   Fold(text, needle);
+  // The texts may hold user names: one buffer, sized once for the longest,
+  // so that no outgrown copy is freed unwiped, and wiped at the end.
+  size_t longest = 0;
+  for (const String& description : descriptions) longest = std::max(longest, description.size());
+  folded.reserve(longest);
   for (size_t i = 0; i < descriptions.size(); ++i) {
     if (!needle.empty()) {
       Fold(descriptions[i], folded);
@@ -44,5 +52,7 @@ std::vector<int32_t> RecordFilter(const std::vector<String>& descriptions, const
     }
     found.push_back(static_cast<int32_t>(i));
   }
+  SecureWipe(folded);
+  SecureWipe(needle);
   return found;
 }

@@ -19,10 +19,17 @@ String findText;
 // address, one a line (a find text has no line break, so no match spans two).
 // Never its password, notes or one-time secret.
 String FindText(int32_t record) {
-  String text = RecordLabel(record);
-  for (const char16_t* name : {kUserNameField, kWebAddressField}) {
-    String value = RecordFieldValue(record, name);
-    if (!value.empty()) text += u'\n' + value;
+  String label = RecordLabel(record);
+  String values[2] = {RecordFieldValue(record, kUserNameField), RecordFieldValue(record, kWebAddressField)};
+  String text;
+  // Sized once: growing would free a copy of the user name unwiped.
+  text.reserve(label.size() + values[0].size() + values[1].size() + 2);
+  text = label;
+  for (String& value : values) {
+    if (!value.empty()) {
+      text += u'\n';
+      text += value;
+    }
     SecureWipe(value);
   }
   return text;
