@@ -9,8 +9,10 @@
 #include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
+#include "app/settings/Settings.h"
 #include "app/windows/MainWindow.h"
 #include "app/windows/PassphraseWindow.h"
+#include "app/windows/SettingsWindow.h"
 #include "crypto/Crypto.h"
 #include "gui/core/Event.h"
 #include "gui/core/EventQueue.h"
@@ -81,6 +83,9 @@ void QuorvelMain() {
   }
   RecoverPairCommit();
   RemoveLeftovers();
+  // Settings never stop the start: what does not read gives the defaults and
+  // a note in the status bar once the main window is up.
+  const String settingsNote = SettingsLoad();
   switch (RunKeyFileGuard()) {
     case KeyGuard::KeyLost:
       SystemNotify(S(kKeyLostMessage), 0);
@@ -134,5 +139,6 @@ void QuorvelMain() {
       break;
   }
   if (!BuildMainWindow()) Fail("the main window could not be created.");
+  ShowSettingsNote(settingsNote);
   RunMainLoop();
 }

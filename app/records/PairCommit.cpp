@@ -54,10 +54,10 @@ bool RenameDurably(const std::string& from, const std::string& to) {
   return true;
 }
 
-// "quorvel.dat" or "quorvel.key", optionally ".pending", then ".tmp" and the
-// six characters mkostemp fills in.
+// "quorvel.dat" or "quorvel.key", optionally ".pending", or the settings
+// file "quorvel.conf", then ".tmp" and the six characters mkostemp fills in.
 bool IsLeftoverName(const char* name) {
-  for (const char* base : {"quorvel.dat", "quorvel.key"}) {
+  for (const char* base : {"quorvel.dat", "quorvel.key", "quorvel.conf"}) {
     const size_t length = std::strlen(base);
     if (std::strncmp(name, base, length) != 0) continue;
     const char* rest = name + length;

@@ -40,6 +40,7 @@ void RecoverPairCommit();
 
 // Removes the temporary files that the program's own saves and key creations
 // leave when interrupted ("quorvel.dat.tmpXXXXXX", "quorvel.key.tmpXXXXXX",
-// and the same for the pending files), in the working directory, when they are
-// regular files owned by this user.
+// the same for the pending files, and "quorvel.conf.tmpXXXXXX" of the
+// settings), in the working directory, when they are regular files owned by
+// this user.
 void RemoveLeftovers();

@@ -24,7 +24,7 @@ struct TSettingRule {
   const char* fallback;
   TSettingCheck check;
   int32_t low, high;    // the range of a whole number
-  const char* problem;  // what a valid value is
+  const char* problem;  // what a valid value is, short enough for a window's line
 };
 
 // Digits only, no sign: at most nine of them, so that the value fits before
@@ -40,10 +40,8 @@ bool IsWholeNumberInRange(const std::string& value, const TSettingRule& rule) {
 }
 
 const TSettingRule kRules[] = {
-    {kLockAfterMinutesSetting, "5", IsWholeNumberInRange, 0, 1440,
-     "The lock time must be whole minutes from 0 (never) to 1440."},
-    {kClipboardSecondsSetting, "30", IsWholeNumberInRange, 1, 30,
-     "The clipboard time must be whole seconds from 1 to 30."},
+    {kLockAfterMinutesSetting, "5", IsWholeNumberInRange, 0, 1440, "Lock time: whole minutes, 0 (never) to 1440."},
+    {kClipboardSecondsSetting, "30", IsWholeNumberInRange, 1, 30, "Clipboard time: whole seconds, 1 to 30."},
 };
 constexpr size_t kRuleCount = std::size(kRules);
 
@@ -210,16 +208,16 @@ bool SettingsSave(String* why) {
     TOpenRefusal refusal = TOpenRefusal::None;
     // What cannot be read is not replaced: its lines would be lost.
     if (!ReadLines(state.path, lines, refusal))
-      return Refuse(why, std::string(RefusalText(refusal)) + ", so the settings were not saved.");
+      return Refuse(why, std::string(RefusalText(refusal)) + "; nothing was saved.");
     const std::string content = MergedContent(lines);
     TAtomicFile file(WidenString(state.path));
-    if (!file.Open()) return Refuse(why, "quorvel.conf could not be written, so the settings were not saved.");
+    if (!file.Open()) return Refuse(why, "quorvel.conf could not be written; nothing was saved.");
     file.ExpectTarget(stamp);
     file.Stream().WriteBytes(reinterpret_cast<const uint8_t*>(content.data()), content.size());
     if (file.Commit()) return true;
-    if (!file.TargetChanged()) return Refuse(why, "quorvel.conf could not be written, so the settings were not saved.");
+    if (!file.TargetChanged()) return Refuse(why, "quorvel.conf could not be written; nothing was saved.");
   }
-  return Refuse(why, "quorvel.conf kept changing while it was written, so the settings were not saved.");
+  return Refuse(why, "quorvel.conf kept changing while it was written; nothing was saved.");
 }
 
 int32_t SettingNumber(const String& name) {

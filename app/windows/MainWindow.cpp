@@ -10,11 +10,13 @@
 #include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
 #include "app/records/RecordFile.h"
+#include "app/settings/Settings.h"
 #include "app/transfer/RecordTransfer.h"
 #include "app/windows/AppGadgets.h"
 #include "app/windows/ChangeWindow.h"
 #include "app/windows/PassphraseWindow.h"
 #include "app/windows/RecordList.h"
+#include "app/windows/SettingsWindow.h"
 #include "gui/core/EventQueue.h"
 #include "gui/core/FrontEnd.h"
 #include "gui/core/Gadget.h"
@@ -37,7 +39,8 @@ enum MenuTag {
   PassphraseTag = 4,
   ImportTag = 5,
   ExportTag = 6,
-  LockTag = 7
+  LockTag = 7,
+  SettingsTag = 8
 };
 
 // Window styles: title bar, resizable, menu bar, status bar, client-area
@@ -48,8 +51,6 @@ constexpr int32_t kCheckBox = 2, kOkButton = 4, kPushButton = 8;
 constexpr int32_t kSunkenPanel = 1, kRaisedPanel = 2, kCentredLabel = 16;
 constexpr int32_t kReadOnlyArea = 2;
 constexpr int32_t kControlKey = 2;
-// Minutes without input on the display before a sealed pair locks itself.
-constexpr int32_t kLockAfterMinutes = 5;
 
 Ref<TGadget> caseSensitiveBox, invisibleBox, generateButton, generatedArea, copyGeneratedButton, addButton;
 Ref<TGadget> recordArea, copyRecordButton, deleteButton, changeButton, findField;
@@ -69,19 +70,18 @@ String Title() { return S(kTitle); }
 String SiteUrl() { return S("http://") + S(kMakerHost) + S("/"); }
 String AboutUrl() { return S("http://") + S(kMakerHost) + S("/software.php#quorvel"); }
 
-// A copied password stays on the clipboard this long, unless something else
-// is copied meanwhile.
-constexpr int32_t kClipboardMillis = 30000;
 // Identifies the clipboard's timer among TimerTick events.
 const ObjectRef clipboardTimer = New<TObject>();
 
-// The delay before the clipboard is cleared. QUORVEL_CLIPBOARD_MS, a test
+// The delay before the clipboard is cleared, unless something else is copied
+// meanwhile: the clipboard time of the settings. QUORVEL_CLIPBOARD_MS, a test
 // seam, can only shorten it.
 int32_t ClipboardMillis() {
+  const int32_t setting = ClipboardSeconds() * 1000;
   const char* seam = getenv("QUORVEL_CLIPBOARD_MS");
-  if (!seam) return kClipboardMillis;
+  if (!seam) return setting;
   const int32_t ms = ParseInteger(WidenString(seam));
-  return ms >= 0 && ms < kClipboardMillis ? ms : kClipboardMillis;
+  return ms >= 0 && ms < setting ? ms : setting;
 }
 
 }  // namespace
@@ -477,6 +477,7 @@ bool BuildMainWindow() {
   Ref<TGadget> menuBar = WindowGetMenu(mainWindow);
   Ref<TGadget> fileMenu = MakeMenu(S("&File"), FileMenuTag, menuBar, 0, 0);
   MakeMenu(S("Set &passphrase\xE2\x80\xA6"), PassphraseTag, fileMenu, 0, 0);
+  MakeMenu(S("&Settings\xE2\x80\xA6"), SettingsTag, fileMenu, 0, 0);
   lockMenu = MakeMenu(S("&Lock"), LockTag, fileMenu, 'L', kControlKey);
   MakeMenu(S("&Import\xE2\x80\xA6"), ImportTag, fileMenu, 0, 0);
   MakeMenu(S("&Export\xE2\x80\xA6"), ExportTag, fileMenu, 0, 0);
@@ -541,11 +542,13 @@ bool BuildMainWindow() {
 }
 
 void RunMainLoop() {
-  SystemWatchLock(kLockAfterMinutes);
+  SystemWatchLock(LockAfterMinutes());
   for (;;) {
     const int32_t id = EventQueueWait();
-    if (PassphraseWindowHandle(id, CurrentEventSource()) || ChangeWindowHandle(id, CurrentEventSource())) {
+    if (PassphraseWindowHandle(id, CurrentEventSource()) || ChangeWindowHandle(id, CurrentEventSource()) ||
+        SettingsWindowHandle(id, CurrentEventSource())) {
       UpdateLockMenu();
+      SystemWatchLock(LockAfterMinutes());
       // A merge before a new pair was written rebuilt the list: the records
       // area must not go on showing a password that no item is chosen for.
       if (GadgetSelectedItem(recordCombo) < 0 && shownPassword >= 0) ChooseRecordItem(ShownRecord(0));
@@ -562,6 +565,7 @@ void RunMainLoop() {
       if (tag == ImportTag) ImportFromFile();
       if (tag == ExportTag) ExportToFile();
       if (tag == LockTag) LockNow();
+      if (tag == SettingsTag) OpenSettingsWindow();
     } else if (id == WindowClose) {
       Quit();
     } else if (id == TimerTick && CurrentEventSource() == codeTimer) {

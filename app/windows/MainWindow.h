@@ -11,7 +11,8 @@ extern const char* const kMakerHost;
 int32_t LengthKeyFilter(const Ref<TEvent>& event, const ObjectRef& context);
 
 // Puts all of a text area's text on the clipboard, which is cleared again
-// 30 s later (and at exit) unless something else was copied meanwhile.
+// after the clipboard time of the settings (and at exit) unless something
+// else was copied meanwhile.
 void CopyAll(const Ref<TGadget>& area);
 
 // A text area that holds a secret (a password, notes, a one-time code): a

@@ -452,7 +452,7 @@ TEST(RecordFileText, TrimRemovesBlanksAndControlsFromBothEndsOnly) {
 // regular files, go; anything else that merely looks alike stays.
 TEST_F(RecordFile, StartUpRemovesOnlyTheProgramsOwnLeftovers) {
   const Strings ours = {"quorvel.dat.tmpAZaz09", "quorvel.key.tmp9Zz0aA", "quorvel.dat.pending.tmp000000",
-                        "quorvel.key.pending.tmpzzzzzz"};
+                        "quorvel.key.pending.tmpzzzzzz", "quorvel.conf.tmpQ1w2E3"};
   const Strings theirs = {"quorvel.dat.tmp12345",  "quorvel.dat.tmp1234567", "quorvel.dat.tmp12345!",
                           "quorvel.datXtmp123456", "notes.tmp123456",        "quorvel.dat.pendingtmp123456",
                           "quorvel.bak.tmp123456"};

@@ -94,7 +94,7 @@ TEST(Settings, AFileThatCannotBeReadGivesTheDefaultsAndIsNeverReplaced) {
     ASSERT_TRUE(SettingSet(kClipboardSecondsSetting, S("9")));
     String why;
     EXPECT_FALSE(SettingsSave(&why)) << what;
-    EXPECT_NE(NarrowString(why).find("not saved"), std::string::npos) << NarrowString(why);
+    EXPECT_NE(NarrowString(why).find("nothing was saved"), std::string::npos) << NarrowString(why);
     struct stat st;
     ASSERT_EQ(::stat("quorvel.conf", &st), 0);
     EXPECT_EQ(S_ISREG(st.st_mode), what == "huge") << what;
