@@ -11,17 +11,14 @@ TEST(Settings, FileGivesValidValuesAndIgnoresTheRestWithOneShortNote) {
     const char* note;
   } cases[] = {
       {nullptr, 5, 30, ""},
-      {"", 5, 30, ""},
-      {"lock-after-minutes=12\nclipboard-seconds=7\n", 12, 7, ""},
+      {"lock-after-minutes=1440\nclipboard-seconds=07\n", 1440, 7, ""},
       {" lock-after-minutes = 0 \r\nclipboard-seconds=\t1", 0, 1, ""},
-      {"lock-after-minutes=1440\nclipboard-seconds=030\n", 1440, 30, ""},
       {"# lock-after-minutes=3\nlock-after-minutes\nLock-After-Minutes=2\nother=x\n\n", 5, 30, ""},
       {"clipboard-seconds=0\n", 5, 30, "quorvel.conf: clipboard-seconds is not valid; its default is used."},
       {"clipboard-seconds=31\nlock-after-minutes=4\n", 4, 30, "clipboard-seconds is not valid"},
       {"lock-after-minutes=1441\nclipboard-seconds=abc\nclipboard-seconds=\n", 5, 30,
        "lock-after-minutes, clipboard-seconds are not valid; their defaults are used."},
       {"lock-after-minutes=-1\n", 5, 30, "lock-after-minutes is not valid"},
-      {"lock-after-minutes=+3\n", 5, 30, "lock-after-minutes is not valid"},
       {"lock-after-minutes=4294967301\n", 5, 30, "lock-after-minutes is not valid"},
       {"lock-after-minutes=9\nlock-after-minutes=9 min\n", 9, 30, "lock-after-minutes is not valid"},
   };
@@ -32,64 +29,48 @@ TEST(Settings, FileGivesValidValuesAndIgnoresTheRestWithOneShortNote) {
     SCOPED_TRACE(c.file ? c.file : "(no file)");
     EXPECT_EQ(LockAfterMinutes(), c.lock);
     EXPECT_EQ(ClipboardSeconds(), c.clipboard);
-    EXPECT_NE(note.find(c.note), std::string::npos) << note;
-    EXPECT_EQ(note.empty(), c.note[0] == 0) << note;
+    EXPECT_TRUE(note.find(c.note) != std::string::npos && note.empty() == !c.note[0]) << note;
     EXPECT_LE(note.size(), kSettingsNoteFits);
   }
 }
 
 TEST(Settings, SaveChangesOnlyTheValuesSetAndKeepsEveryOtherLineByteForByte) {
   TempDir dir;
-  const std::string kept = "# mine\r\n\nwords=yes\r\nclipboard-seconds=x\r\n  odd line \n";
-  TempDir::Write("quorvel.conf", kept + "lock-after-minutes=2");
+  TempDir::Write("quorvel.conf", "# mine\r\n\nwords=yes\r\nclipboard-seconds=x\r\n  odd line \nlock-after-minutes=2");
   SettingsLoad();
-  for (const char* bad : {"", "0", "31", "3.5", "-3", "seconds", "\xC3\xA9"})
-    EXPECT_FALSE(SettingSet(kClipboardSecondsSetting, WidenString(bad))) << bad;
-  EXPECT_FALSE(SettingSet(kClipboardSecondsSetting, String(u"\u0661")));
+  for (const String& bad : {S(""), S("31"), S("3.5"), S("seconds"), String(u"\u0661")})
+    EXPECT_FALSE(SettingSet(kClipboardSecondsSetting, bad)) << NarrowString(bad);
   EXPECT_FALSE(SettingSet(S("no-such-setting"), S("1")));
   EXPECT_EQ(NarrowString(SettingText(kClipboardSecondsSetting)), "30");
-  EXPECT_NE(SettingProblem(kLockAfterMinutesSetting, S("1441")), String());
-  EXPECT_EQ(SettingProblem(kLockAfterMinutesSetting, S(" 0 ")), String());
-
   ASSERT_TRUE(SettingSet(kClipboardSecondsSetting, S(" 12")));
   ASSERT_TRUE(SettingSet(kLockAfterMinutesSetting, S("0")));
   EXPECT_EQ(ClipboardSeconds(), 12);
   String why;
   ASSERT_TRUE(SettingsSave(&why)) << NarrowString(why);
-  // The invalid line takes the value set (its CR stays); the file's last
-  // line, without LF, keeps having none.
+  // The invalid line takes the value set (its CR stays); the last line, without LF, keeps having none.
   EXPECT_EQ(TempDir::Read("quorvel.conf"),
             "# mine\r\n\nwords=yes\r\nclipboard-seconds=12\r\n  odd line \nlock-after-minutes=0");
   struct stat st;
   ASSERT_EQ(::stat("quorvel.conf", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-
   // Lines written by hand since the load stay; a setting the file lacks is added.
   TempDir::Write("quorvel.conf", "later=1\n");
   ASSERT_TRUE(SettingsSave(&why));
   EXPECT_EQ(TempDir::Read("quorvel.conf"), "later=1\nlock-after-minutes=0\nclipboard-seconds=12\n");
-  SettingsLoad();
-  EXPECT_EQ(ClipboardSeconds(), 12);
-  EXPECT_EQ(LockAfterMinutes(), 0);
 }
 
 TEST(Settings, AFileThatCannotBeReadGivesTheDefaultsAndIsNeverReplaced) {
-  const struct {
-    const char* what;
-    const char* note;
-  } cases[] = {{"fifo", "quorvel.conf is not a regular file; defaults are used."},
-               {"folder", "quorvel.conf is not a regular file; defaults are used."},
-               {"huge", "quorvel.conf is larger than 64 KiB; defaults are used."}};
-  for (const auto& c : cases) {
+  for (const std::string what : {"fifo", "folder", "huge"}) {
     TempDir dir;
-    const std::string what = c.what;
     if (what == "fifo") {
       ASSERT_EQ(::mkfifo("quorvel.conf", 0600), 0);
     } else if (what == "folder") {
       ASSERT_EQ(::mkdir("quorvel.conf", 0700), 0);
+    } else {
+      TempDir::Write("quorvel.conf", "clipboard-seconds=5\n" + std::string(kSettingsFileCap, '#'));
     }
-    if (what == "huge") TempDir::Write("quorvel.conf", "clipboard-seconds=5\n" + std::string(kSettingsFileCap, '#'));
-    EXPECT_EQ(NarrowString(SettingsLoad()), c.note) << what;
+    EXPECT_EQ(NarrowString(SettingsLoad()), what == "huge" ? "quorvel.conf is larger than 64 KiB; defaults are used."
+                                                           : "quorvel.conf is not a regular file; defaults are used.");
     EXPECT_EQ(ClipboardSeconds(), 30) << what;
     ASSERT_TRUE(SettingSet(kClipboardSecondsSetting, S("9")));
     String why;
@@ -97,9 +78,6 @@ TEST(Settings, AFileThatCannotBeReadGivesTheDefaultsAndIsNeverReplaced) {
     EXPECT_NE(NarrowString(why).find("nothing was saved"), std::string::npos) << NarrowString(why);
     struct stat st;
     ASSERT_EQ(::stat("quorvel.conf", &st), 0);
-    EXPECT_EQ(S_ISREG(st.st_mode), what == "huge") << what;
-    if (what == "huge") {
-      EXPECT_EQ(static_cast<uint64_t>(st.st_size), kSettingsFileCap + 20);
-    }
+    EXPECT_TRUE(what == "huge" ? static_cast<uint64_t>(st.st_size) == kSettingsFileCap + 20 : !S_ISREG(st.st_mode));
   }
 }
