@@ -95,7 +95,7 @@ click_copy_generated
 [[ "$(clipboard)" =~ ^[a-f0-9]{20}$ ]] || fail "nothing copied before exit"
 click "$MAIN" 15 12
 sleep 0.3
-xdotool key Down Down Down Down Down Return
+xdotool key Down Down Down Down Down Down Return
 wait_exit 50 || fail "File > Exit did not end the program"
 [ -z "$(clipboard)" ] || fail "the clipboard holds '$(clipboard)' after the program ended"
 echo "clipboard: ok"

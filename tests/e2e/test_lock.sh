@@ -91,3 +91,11 @@ for trigger in "screen saver" idle; do
   click "$UNLOCK" 225 118
   wait_exit 50 || fail "cancelling after the $trigger lock did not end the program"
 done
+
+# lock-after-minutes=0 in quorvel.conf: never on idle.
+printf 'lock-after-minutes=0\n' >"$WORK/app/quorvel.conf"
+start_app
+unlock
+sleep 2
+visible_window_of_size 640x347 >/dev/null || fail "locked on idle with lock-after-minutes=0"
+stop_app

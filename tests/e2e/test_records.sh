@@ -114,10 +114,10 @@ grep -qx 'http://quorvel.org/' "$URL_LOG" || fail "site link not opened: $(cat "
 grep -qx 'http://quorvel.org/software.php#quorvel' "$URL_LOG" || fail "About not opened: $(cat "$URL_LOG")"
 [ "$(grep -c 'http://quorvel.org/$' "$URL_LOG")" = 1 ] || fail "one click opened the link more than once"
 
-# File > Exit (below "Set passphrase…", "Settings…", "Import…" and
+# File > Exit (below "Set passphrase…", "Settings…", "Lock", "Import…" and
 # "Export…") ends the program with status 0.
 click_main 14 -13
-click_main 25 85
+click_main 25 104
 wait_exit 50 || fail "Exit did not end the program"
 [ "$EXIT_STATUS" = 0 ] || fail "Exit status $EXIT_STATUS"
 echo "records: ok"

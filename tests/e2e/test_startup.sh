@@ -112,10 +112,10 @@ same_as_reference "$MAIN" 640x145+0+0 main-generator || fail "the generator's wi
 click "$MAIN" 15 12
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
 for _ in $(seq 1 30); do
-  same_as_reference root "200x125+$X+$Y" main-file-menu && break
+  same_as_reference root "200x145+$X+$Y" main-file-menu && break
   sleep 0.1
 done
-same_as_reference root "200x125+$X+$Y" main-file-menu || fail "the open File menu changed"
+same_as_reference root "200x145+$X+$Y" main-file-menu || fail "the open File menu changed"
 xdotool key Escape
 stop_app
 
