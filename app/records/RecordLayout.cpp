@@ -82,9 +82,6 @@ bool OpenFieldLine(const TRecordKey& key, const ByteArray& bytes, const TFieldLi
 // caller gives it (String): the Gcm2 parse reads both alike.
 using TByteLine = std::string_view;
 
-bool LineBytes(const String& text, ByteArray& bytes) { return BytesOfHex(text, bytes); }
-bool LineBytes(TByteLine text, ByteArray& bytes) { return BytesOfHex(text, bytes); }
-
 String LineText(const String& text) { return text; }
 String LineText(TByteLine text) { return BytesToString(reinterpret_cast<const uint8_t*>(text.data()), text.size()); }
 
@@ -138,7 +135,7 @@ void ParseGcm2Line(const TLine& text, const TRecordKey& key, const ByteArray& fi
   field = TField();
   if (sealed && LeaveSealed(text, sealed, id, field)) return;
   TFieldLine line;
-  const bool hex = LineBytes(text, bytes) && bytes.size() >= 1 + kIdSize;
+  const bool hex = BytesOfHex(text, bytes) && bytes.size() >= 1 + kIdSize;
   const uint8_t type = hex ? bytes[0] : 0;
   // A header too short to name a file id binds no line to it: such lines are
   // kept as they stand.
@@ -248,7 +245,7 @@ void ParseGcm2(const std::vector<TLine>& lines, const TRecordKey& key, const std
                TRecordFileContent& content) {
   content.layout = TLayout::Gcm2;
   ByteArray header;
-  LineBytes(lines[0], header);
+  BytesOfHex(lines[0], header);
   content.fileId.assign(header.begin() + sizeof kMagic, header.begin() + std::min(header.size(), kHeaderClear));
   String plain;
   const bool verified = header.size() == kHeaderSize && content.fileId.size() == kFileIdSize &&
@@ -601,7 +598,7 @@ TFileParse ParseRecordFile(const std::shared_ptr<TSealedFile>& sealed, const TRe
   bool fast = true;
   if (!SplitLines(bytes, views, fast)) return TFileParse::LineTooLong;
   ByteArray first;
-  const bool gcm2 = !views.empty() && LineBytes(views[0], first) && StartsGcm2(first);
+  const bool gcm2 = !views.empty() && BytesOfHex(views[0], first) && StartsGcm2(first);
   // An older kind's cipher "decrypts" anything: a file of the current layout
   // under such a key file would come out as noise and be saved over.
   if (gcm2 && key && !key->Authenticated()) return TFileParse::OlderKey;
