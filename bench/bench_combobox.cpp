@@ -84,7 +84,7 @@ void BM_FindKeystrokeRefill10000(benchmark::State& state) {
   const size_t length = static_cast<size_t>(state.range(0));
   const String texts[2] = {WidenString(typed.substr(0, length)), WidenString(typed.substr(0, length - 1))};
   descriptions = Descriptions(10000);
-  passwords.assign(10000, S("password"));
+  passwords.assign(10000, TSecret(S("password")));
   recordCount = 10000;
   recordCombo = NewCombo();
   size_t keystroke = 0;

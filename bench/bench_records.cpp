@@ -175,7 +175,7 @@ void BM_DirectSave(benchmark::State& state) {
   PrepareRecords(static_cast<int>(state.range(0)));
   std::vector<std::pair<std::string, std::string>> records;
   for (size_t i = 0; i < descriptions.size(); ++i)
-    records.emplace_back(NarrowString(descriptions[i]), NarrowString(passwords[i]));
+    records.emplace_back(NarrowString(descriptions[i]), NarrowString(passwords[i].Open()));
   for (auto _ : state) {
     FILE* f = fopen("direct.tmp", "wb");
     for (const auto& [description, password] : records) {

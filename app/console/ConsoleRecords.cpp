@@ -58,7 +58,9 @@ int QuorvelShow(const char* text) {
   if (const int status = Open()) return status;
   const int32_t record = TheRecord(text);
   if (record < 0) return 1;
-  PrintSecret(passwords[record]);
+  String password = RecordPassword(record);
+  PrintSecret(password);
+  SecureWipe(password);
   printf("\n");
   const struct {
     const char* caption;

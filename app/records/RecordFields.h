@@ -15,6 +15,7 @@ enum class TStoredKind {
   Table,   // a line of an older kind's file: text, as stored
   Line12,  // a line of the first authenticated layout: bytes, bound to number
   Field,   // a field line of the current layout: bytes, bound to origin
+  Memory,  // a secret held while unlocked: bytes sealed under the run's key (MemorySeal)
 };
 // The bytes of a record file as read, shared by the fields left sealed in it.
 struct TSealedFile {

@@ -19,7 +19,7 @@
 
 int32_t recordCount = 0;
 std::vector<String> descriptions;
-std::vector<String> passwords;
+std::vector<TSecret> passwords;
 String lastMergeStatus;
 bool lastSaveMerged = false;
 
@@ -112,6 +112,15 @@ void AddField(TRecordFields& record, const char16_t* name, const String& value,
     field.value = TrimText(value);
 }
 
+// The password as a field: its stored line when it did not read, otherwise
+// sealed in memory as it is held, trimmed as a file holds it.
+void AddPassword(TRecordFields& record, const TSecret& password, const std::optional<TStoredLine>& stored) {
+  String plain = stored ? String() : password.Open();
+  AddField(record, kPasswordField, plain, stored);
+  SecureWipe(plain);
+  RecordFieldSeal(record.fields.back());
+}
+
 // A held field's value, opened when it was left sealed; one that turns out
 // not to decrypt makes its record unreadable from now on. The fields that are
 // no secret (find searches the user names and web addresses) stay open once
@@ -133,7 +142,8 @@ String ValueOf(TField& field) {
 
 // Makes records the records held, moved out of records.
 void HoldRecords(std::vector<TRecordFields>& records) {
-  for (String& password : passwords) SecureWipe(password);
+  TMemorySealBatch batch;
+  for (TSecret& password : passwords) password.Wipe();
   for (String& description : descriptions) SecureWipe(description);
   for (TRecordMeta& entry : meta) entry.WipeExtra();
   descriptions.clear();
@@ -146,38 +156,49 @@ void HoldRecords(std::vector<TRecordFields>& records) {
   for (TRecordFields& record : records) {
     TRecordMeta& entry = meta.emplace_back();
     entry.id = record.id;
-    String* values[2] = {&descriptions.emplace_back(), &passwords.emplace_back()};
+    descriptions.emplace_back();
+    TSecret& password = passwords.emplace_back();
+    // The two fields' places in the record; -1 for one it lacks.
+    int at[2] = {-1, -1};
     std::vector<TField>& fields = record.fields;
-    if (fields.size() >= 2 && fields[0].name == kDescriptionField && fields[1].name == kPasswordField) {
-      // As every file of the current layout has them: the rest become the
-      // other fields where they stand, moved down over the two. What the
-      // moves leave behind is wiped with the fields it stands in; the two
-      // slots left over at the end are wiped here.
-      for (int which = 0; which < 2; ++which) {
-        *values[which] = std::move(fields[which].value);
-        entry.stored[which] = std::move(fields[which].stored);
-      }
-      std::move(fields.begin() + 2, fields.end(), fields.begin());
-      for (int i = 0; i < 2; ++i) {
-        SecureWipe(fields.back().value);
-        fields.pop_back();
-      }
-      entry.extra = std::move(fields);
-      continue;
+    for (size_t i = 0; i < fields.size() && (at[0] < 0 || at[1] < 0); ++i) {
+      const int which = fields[i].name == kDescriptionField ? 0 : fields[i].name == kPasswordField ? 1 : -1;
+      if (which >= 0 && at[which] < 0) at[which] = static_cast<int>(i);
     }
-    bool found[2] = {false, false};
-    entry.extra.reserve(record.fields.size());
-    for (TField& field : record.fields) {
-      const int which = field.name == kDescriptionField ? 0 : field.name == kPasswordField ? 1 : -1;
-      if (which < 0 || found[which]) {
-        entry.extra.push_back(std::move(field));
-        continue;
+    entry.named = at[0] >= 0 || at[1] >= 0;
+    for (int which = 0; which < 2; ++which) {
+      if (at[which] < 0) continue;
+      TField& field = fields[static_cast<size_t>(at[which])];
+      if (field.stored && field.stored->kind == TStoredKind::Memory) {
+        // Sealed in memory already: opened for the moment it is sealed again as held.
+        String value;
+        MemoryOpen(field.stored->bytes, value);
+        field.stored.reset();
+        field.value = std::move(value);
       }
-      found[which] = true;
-      *values[which] = std::move(field.value);
       entry.stored[which] = std::move(field.stored);
+      if (which == 0) {
+        descriptions.back() = std::move(field.value);
+      } else {
+        password = TSecret(field.value);
+      }
+      SecureWipe(field.value);
     }
-    entry.named = found[0] || found[1];
+    // The rest become the other fields where they stand, moved down over the
+    // two; what a move leaves behind is wiped at once.
+    size_t kept = 0;
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (static_cast<int>(i) == at[0] || static_cast<int>(i) == at[1]) continue;
+      if (kept != i) {
+        fields[kept] = std::move(fields[i]);
+        SecureWipe(fields[i].value);
+      }
+      ++kept;
+    }
+    for (size_t i = kept; i < fields.size(); ++i) SecureWipe(fields[i].value);
+    fields.resize(kept);
+    RecordFieldsSeal(fields);
+    entry.extra = std::move(fields);
   }
   recordCount = static_cast<int32_t>(records.size());
   MetaFit();
@@ -244,14 +265,19 @@ void OpenForMerge(std::vector<TRecordFields>& ours, const TRecordKey& key) {
   Base(key);
 }
 
+// The base once a merge compared with it: its secrets sealed again.
+void SealBase() { RecordFieldsSeal(file.records); }
+
 // Opens every held field left sealed, before they go under another key;
 // without the key they were sealed with, they count as unreadable.
 void OpenHeld() {
   const TRecordKey* key = PairKeyGet();
+  TMemorySealBatch batch;
   for (TRecordMeta& entry : meta) {
     if (key) RecordFieldsOpen(entry.Fields(), *key);
     for (TField& field : entry.extra)
       if (field.stored) field.stored->unopened = false;
+    RecordFieldsSeal(entry.extra);
   }
 }
 
@@ -298,6 +324,7 @@ int32_t MergeConflictCopies(int32_t count, const TRecordKey& key, std::vector<st
     OpenForMerge(ours, key);
     TRecordMerge merge = RecordMerge(file.records, ours, copy.records, TMergeMode::Conflict, deletedHere);
     RecordFieldsWipe(ours);
+    SealBase();
     HoldRecords(merge.records);
     count = recordCount;
     names.push_back(name);
@@ -393,6 +420,7 @@ std::vector<TRecordFields> HeldRecords(int32_t count) {
   MetaFit();
   const size_t n = std::min({static_cast<size_t>(std::max(count, 0)), descriptions.size(), passwords.size()});
   std::vector<TRecordFields> records;
+  TMemorySealBatch batch;
   // Reserved once, so that no reallocation leaves a short field behind.
   records.reserve(n);
   for (size_t i = 0; i < n; ++i) {
@@ -401,7 +429,7 @@ std::vector<TRecordFields> HeldRecords(int32_t count) {
     record.fields.reserve(2 + meta[i].Fields().size());
     if (meta[i].named) {
       AddField(record, kDescriptionField, descriptions[i], meta[i].stored[0]);
-      AddField(record, kPasswordField, passwords[i], meta[i].stored[1]);
+      AddPassword(record, passwords[i], meta[i].stored[1]);
     }
     record.fields.insert(record.fields.end(), meta[i].extra.begin(), meta[i].extra.end());
   }
@@ -427,6 +455,7 @@ int32_t MergeChangesMadeElsewhere(int32_t count) {
     readable = theirs.records[i].Readable() || Known(theirs.records[i], ours, *key);
   if (!readable) {
     RecordFieldsWipe(ours);
+    SealBase();
     // Short enough for the status bar of the main window.
     lastMergeStatus = why.empty() ? S("quorvel.dat was changed elsewhere and does not read with quorvel.key; nothing "
                                       "was written.")
@@ -437,6 +466,7 @@ int32_t MergeChangesMadeElsewhere(int32_t count) {
   const TMergeMode mode = ModeOf(theirs, *key);
   TRecordMerge merge = RecordMerge(file.records, ours, theirs.records, mode, deletedHere);
   RecordFieldsWipe(ours);
+  SealBase();
   HoldRecords(merge.records);
   if (theirs.layout == TLayout::Gcm2 && !theirs.damaged) {
     // Its lineage goes on: the next generation is above both.
@@ -509,7 +539,7 @@ int32_t DeleteRecord(int32_t index, int32_t count) {
   size_t n = static_cast<size_t>(count);
   if (descriptions.size() < n || passwords.size() < n) return 0;
   MetaFit();
-  SecureWipe(passwords[index]);
+  passwords[index].Wipe();
   SecureWipe(descriptions[index]);
   descriptions.erase(descriptions.begin() + index);
   passwords.erase(passwords.begin() + index);
@@ -526,14 +556,15 @@ int32_t ChangeRecord(int32_t index, const String& description, const String& pas
   if (index >= recordCount || !RecordReadable(index)) return 0;
   const size_t at = static_cast<size_t>(index);
   String trimmed = TrimText(description);
-  const bool changed = trimmed != descriptions[at] || password != passwords[at];
-  if (TrimText(password) != TrimText(passwords[at])) KeepEarlierPassword(index);
+  String before = passwords[at].Open();
+  const bool changed = trimmed != descriptions[at] || password != before;
+  String newTrimmed = TrimText(password), oldTrimmed = TrimText(before);
+  if (newTrimmed != oldTrimmed) KeepEarlierPassword(index);
+  for (String* text : {&before, &newTrimmed, &oldTrimmed}) SecureWipe(*text);
   SecureWipe(descriptions[at]);
   descriptions[at] = trimmed;
   SecureWipe(trimmed);
-  // Overwritten in place first: assigning may reuse or free the old buffer.
-  SecureWipe(passwords[at]);
-  passwords[at] = password;
+  passwords[at] = TSecret(password);
   if (at < meta.size()) meta[at].named = true;
   if (changed) RecordStamp(index, false);
   RecordViewChanged();
@@ -545,11 +576,14 @@ void KeepEarlierPassword(int32_t index) {
   MetaFit();
   std::vector<TField>& extra = meta[static_cast<size_t>(index)].Fields();
   if (extra.capacity() < 16) extra.reserve(16);
-  TField earlier{kHistoryField, IsoTimeNow() + u' ' + TrimText(passwords[static_cast<size_t>(index)]), std::nullopt};
+  String password = passwords[static_cast<size_t>(index)].Open();
+  String trimmed = TrimText(password);
+  TField earlier{kHistoryField, IsoTimeNow() + u' ' + trimmed, std::nullopt};
+  for (String* text : {&password, &trimmed}) SecureWipe(*text);
+  RecordFieldSeal(earlier);
   // Newest first: the new entry goes before the others, the eleventh goes.
   auto first = std::find_if(extra.begin(), extra.end(), [](const TField& f) { return f.name == kHistoryField; });
   extra.insert(first, std::move(earlier));
-  SecureWipe(earlier.value);
   size_t kept = 0;
   for (auto field = extra.begin(); field != extra.end();) {
     if (field->name == kHistoryField && ++kept > kHistoryKept) {
@@ -620,6 +654,11 @@ bool RecordReadable(int32_t index) {
   return true;
 }
 
+String RecordPassword(int32_t index) {
+  if (!RecordReadable(index)) return String();
+  return passwords[static_cast<size_t>(index)].Open();
+}
+
 String RecordFieldValue(int32_t index, const char16_t* name) {
   if (!RecordReadable(index) || static_cast<size_t>(index) >= meta.size()) return String();
   for (TField& field : meta[static_cast<size_t>(index)].Fields())
@@ -645,6 +684,7 @@ void RecordSetField(int32_t index, const char16_t* name, const String& value) {
     field->stored.reset();
     if (!value.empty()) {
       field->value = value;
+      RecordFieldSeal(*field);
     } else {
       // Swapped to the end rather than erased: shifting would leave copies.
       std::swap(*field, extra.back());
@@ -657,6 +697,7 @@ void RecordSetField(int32_t index, const char16_t* name, const String& value) {
   // a short value behind in the old storage.
   if (extra.capacity() < 8) extra.reserve(8);
   extra.push_back(TField{name, value, std::nullopt});
+  RecordFieldSeal(extra.back());
 }
 
 uint64_t RecordId(int32_t index) {
@@ -687,6 +728,7 @@ bool RecordsLock() {
   HoldRecords(none);
   // The base of the next merge is kept as the sealed bytes it was read from.
   if (!file.source) RecordFieldsWipe(file.records);
+  MemorySealForget();
   PairKeyRelock();
   return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/records/MemorySeal.h"
 #include "app/records/PairCommit.h"
 #include "app/records/RecordFields.h"
 #include "runtime/String.h"
@@ -14,7 +15,8 @@
 // arrays. What shows them is told of every change through RecordView.
 extern int32_t recordCount;
 extern std::vector<String> descriptions;
-extern std::vector<String> passwords;
+// Passwords are held sealed (MemorySeal): RecordPassword opens one.
+extern std::vector<TSecret> passwords;
 
 extern const char16_t* const kSaveFailedMessage;  // "Error while trying to save the password record."
 
@@ -114,6 +116,9 @@ String RecordLabel(int32_t index);
 // False for an index outside the records and for a record that could not be
 // read: its password is never shown or copied.
 bool RecordReadable(int32_t index);
+// A readable record's password, opened (the caller wipes it); empty for any
+// other index.
+String RecordPassword(int32_t index);
 // The value of a readable record's field of another name (kUserNameField,
 // ...); empty when it has none.
 String RecordFieldValue(int32_t index, const char16_t* name);

@@ -9,6 +9,7 @@
 #include <thread>
 #include <type_traits>
 
+#include "app/records/MemorySeal.h"
 #include "app/records/RecordCipher.h"
 #include "crypto/AesGcm.h"
 #include "crypto/Sha256.h"
@@ -338,6 +339,14 @@ bool Fail(std::vector<String>& lines) {
 // A field's line in the Gcm2 layout of the file fileId, for record id.
 bool Gcm2FieldLine(const TField& field, uint64_t id, const TRecordKey& key, const ByteArray& fileId, String& line) {
   ByteArray bytes;
+  if (field.stored && field.stored->kind == TStoredKind::Memory) {
+    // A secret held sealed in memory: opened for the moment it is sealed
+    // under the file's key.
+    TField open{field.name, String(), std::nullopt};
+    const bool written = MemoryOpen(field.stored->bytes, open.value) && Gcm2FieldLine(open, id, key, fileId, line);
+    SecureWipe(open.value);
+    return written;
+  }
   if (field.stored) {
     const TStoredLine& stored = *field.stored;
     TFieldLine inner;
@@ -420,7 +429,12 @@ bool FormatTable(const std::vector<TRecordFields>& records, const TRecordKey& ke
     for (const char16_t* name : {kDescriptionField, kPasswordField}) {
       const TField* field = record.Find(name);
       String& line = lines.emplace_back();
-      if (field && field->stored) {
+      if (field && field->stored && field->stored->kind == TStoredKind::Memory) {
+        String value;
+        const bool written = MemoryOpen(field->stored->bytes, value) && key.TableEncrypt(value, line);
+        SecureWipe(value);
+        if (!written) return false;
+      } else if (field && field->stored) {
         if (field->stored->kind != TStoredKind::Table) return false;
         line = field->stored->text;
       } else if (!key.TableEncrypt(field ? field->value : String(), line)) {
@@ -441,6 +455,7 @@ bool RecordFieldOpen(const TField& field, const TRecordKey& key, String& value) 
   value.clear();
   TFieldLine line;
   const TStoredLine& stored = *field.stored;
+  if (stored.kind == TStoredKind::Memory) return MemoryOpen(stored.bytes, value);
   const ByteArray bytes = stored.LineBytes();
   return stored.kind == TStoredKind::Field && ParseFieldLine(bytes, line) &&
          OpenFieldLine(key, bytes, line, stored.Origin(), value);

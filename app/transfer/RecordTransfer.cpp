@@ -53,8 +53,13 @@ TTransfer ImportRecords(const String& path) {
   std::vector<String> users;
   users.reserve(count);
   for (size_t i = 0; i < count; ++i) users.push_back(RecordFieldValue(static_cast<int32_t>(i), kUserNameField));
-  TCsvImport found = CsvImportFile(path, descriptions, passwords, users);
-  for (String& user : users) SecureWipe(user);
+  // Opened only to find records already there, and wiped at once.
+  std::vector<String> held;
+  held.reserve(count);
+  for (size_t i = 0; i < count; ++i) held.push_back(passwords[i].Open());
+  TCsvImport found = CsvImportFile(path, descriptions, held, users);
+  for (std::vector<String>* list : {&users, &held})
+    for (String& text : *list) SecureWipe(text);
   if (!found.Ok())
     return {false, Quoted(path) + S(": ") + found.error + S(" Nothing was imported."),
             S("Nothing was imported from ") + BaseName(path) + S(": it is no export Quorvel can read.")};
@@ -99,7 +104,7 @@ TTransfer ImportRecords(const String& path) {
     // Nothing was written; the records are put back as they were, unless a
     // merge already rebuilt them (then the next save writes them all).
     if (!lastSaveMerged) {
-      for (size_t i = count; i < passwords.size(); ++i) SecureWipe(passwords[i]);
+      for (size_t i = count; i < passwords.size(); ++i) passwords[i].Wipe();
       descriptions.resize(count);
       passwords.resize(count);
       recordCount = static_cast<int32_t>(count);
@@ -128,7 +133,9 @@ TTransfer ExportRecords(const String& path) {
     TExportRecord& record = records.emplace_back();
     record.fields[0] = descriptions[i];
     record.fields[1] = RecordFieldValue(index, kUserNameField);
-    record.fields[2] = TrimText(passwords[i]);
+    String password = RecordPassword(index);
+    record.fields[2] = TrimText(password);
+    SecureWipe(password);
     record.fields[3] = RecordFieldValue(index, kWebAddressField);
     record.fields[4] = RecordFieldValue(index, kNotesField);
     record.fields[5] = OneTimeUri(RecordFieldValue(index, kOneTimeField));

@@ -78,7 +78,7 @@ bool Apply() {
     password = GadgetGetText(dialog.generated);
   } else if (TrimText(password).empty()) {
     SecureWipe(password);
-    password = passwords[static_cast<size_t>(dialog.record)];
+    password = RecordPassword(dialog.record);
   }
   const int32_t record = dialog.record;
   const TChangeDone done = dialog.done;

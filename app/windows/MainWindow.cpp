@@ -181,7 +181,9 @@ void ShowRecordPassword(int32_t index) {
     StatusSay(UnreadableRecordsMessage());
     return;
   }
-  GadgetSetText(recordArea, passwords[static_cast<size_t>(index)]);
+  String password = RecordPassword(index);
+  GadgetSetText(recordArea, password);
+  SecureWipe(password);
 }
 
 // Chooses a record's item (when the find text shows it) and shows its password.
@@ -254,7 +256,9 @@ void AddRecord() {
   const int32_t chosen = ChosenRecord();
   ++recordCount;
   descriptions.push_back(TrimText(GadgetGetText(descriptionField)));
-  passwords.push_back(GadgetGetText(generatedArea));
+  String password = GadgetGetText(generatedArea);
+  passwords.emplace_back(password);
+  SecureWipe(password);
   RecordStamp(recordCount - 1, true);
   RefillRecordCombo();
   SaveRecords(recordCount);

@@ -4,6 +4,7 @@
 
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "runtime/Wipe.h"
 
 // Item flags (TGadgetItem::flags) and the item state kept by the driver.
 constexpr int32_t GadgetItemDefault = 1;    // selected when inserted or set
@@ -14,6 +15,12 @@ constexpr int32_t GadgetItemStateSelected = 16;
 // One item of a list-like gadget (combo box, list box, tabber, toolbar).
 class TGadgetItem : public TObject {
  public:
+  // An item's text may be a record's description: none outlives the item.
+  ~TGadgetItem() override {
+    SecureWipe(text);
+    SecureWipe(tip);
+  }
+
   void Set(const String& newText, const String& newTip, int32_t newIcon, const ObjectRef& newExtra, int32_t newFlags) {
     text = newText;
     tip = newTip;

@@ -136,6 +136,7 @@ bool FlCopyToClipboard(const char* bytes, int length) {
   if (static_cast<size_t>(length) > LongestReply()) return false;
   char* copy = static_cast<char*>(std::malloc(static_cast<size_t>(length)));
   if (!copy) return false;
+  SecretPin(copy, static_cast<size_t>(length));
   std::memcpy(copy, bytes, static_cast<size_t>(length));
   WipeServed();
   served = copy;

@@ -50,4 +50,6 @@ void Fl_SecureTextBuffer::Scrub(int, int, int deleted, int, const char* deletedT
   }
   buffer->WipeGap();
   buffer->ReserveGap(kTypingRoom);
+  // The storage that holds the text now is kept out of swap and core dumps.
+  SecretPin(buffer->mBuf, static_cast<size_t>(buffer->mLength + buffer->mGapEnd - buffer->mGapStart));
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/fltk/TFLWidget.h"
+#include "runtime/Wipe.h"
 
 class TFLGadget;
 
@@ -22,6 +23,11 @@ struct TFLMenuTable {
   // a symbol. Menus keep that; a list of the user's own texts (a combo box's)
   // escapes both so that every label shows exactly its text.
   bool literalLabels = false;
+
+  // The labels may be a list's descriptions: none outlives the table.
+  ~TFLMenuTable() {
+    for (std::string& label : labels) SecureWipe(label);
+  }
 };
 
 // One menu item; a tree of them describes a window's menu bar, a popup menu or
@@ -30,6 +36,7 @@ struct TFLMenuTable {
 // only observed, so a tree never keeps its owner (or itself) alive.
 class TFLMenu : public TFLWidget {
  public:
+  ~TFLMenu() override { SecureWipe(text); }
   // An item with text and tag, appended to parent when one is given.
   static Ref<TFLMenu> CreateMenu(const String& itemText, int32_t itemTag, const Ref<TFLMenu>& parentItem);
 

@@ -11,7 +11,7 @@ run() { (cd "$WORK" && "$WORK/app/quorvel" "$@") >"$WORK/out.log" 2>&1; }
 fresh_folder
 write_key "$WORK/app/quorvel.key"
 /usr/bin/python3 "$E2E_DIR/quorvel_files.py" write "$WORK/app" 1 Bank pw-bank-4711 Mail pw-mail-0815 \
-  +username=alice '+notes=note-9931'
+  +username=alice '+notes=note-9931' +otp=JBSWY3DPEHPK3PXP Club pw-club-2024
 
 start_app
 MAIN=$(main_window) || fail "no main window"
@@ -37,6 +37,13 @@ unlock() {
 }
 start_app
 unlock
+# Unlocked, only the password shown is in memory as text: not Club's, never
+# shown, nor Bank's once Mail is chosen, nor any notes or one-time secret.
+for _ in $(seq 1 20); do in_memory pw-bank-4711 && break; sleep 0.2; done
+in_memory pw-bank-4711 || fail "the memory scan does not find the password shown"
+for secret in pw-club-2024 pw-mail-0815 note-9931 JBSWY3DPEHPK3PXP; do
+  in_memory "$secret" && fail "$secret, never shown, is in the program's memory as text"
+done
 # Mail chosen, its password copied, then locked.
 click_records 360 10
 xdotool type --delay 30 "mail"
@@ -44,11 +51,14 @@ xdotool key Return
 sleep 0.3
 click_records 459 58
 [ "$(clipboard)" = pw-mail-0815 ] || fail "Mail's password was not copied: $(clipboard)"
+for secret in pw-bank-4711 pw-club-2024 note-9931 JBSWY3DPEHPK3PXP; do
+  in_memory "$secret" && fail "$secret is in the program's memory as text while Mail is chosen"
+done
 xdotool mousemove --window "$MAIN" 300 100 key ctrl+l
 unlock_window >/dev/null || fail "Ctrl+L did not lock"
 visible_window_of_size 640x347 >/dev/null && fail "the main window stays while locked"
 [ -z "$(clipboard)" ] || fail "the clipboard keeps the password while locked"
-for secret in pw-mail-0815 pw-bank-4711 alice note-9931; do
+for secret in pw-mail-0815 pw-bank-4711 alice note-9931 Bank Club; do
   in_memory "$secret" && fail "$secret is still in the program's memory while locked"
 done
 # Meanwhile a record comes in from elsewhere.

@@ -62,6 +62,11 @@ class RecordFile : public ::testing::Test {
     for (const String& s : strings) out.push_back(NarrowString(s));
     return out;
   }
+  static std::vector<std::string> Fields(const std::vector<TSecret>& secrets) {
+    std::vector<std::string> out;
+    for (const TSecret& s : secrets) out.push_back(NarrowString(s.Open()));
+    return out;
+  }
 
   static int Entries() {
     int count = 0;
@@ -209,8 +214,8 @@ TEST_F(RecordFile, ACrashBetweenAnyTwoStepsLeavesTheOldPairOrTheWholeNewOne) {
         EXPECT_EQ(!committed, TempDir::Read("quorvel.key") == oldKey) << migrating << crashAt;
       }
       ASSERT_TRUE(Reload(PathKind(S("quorvel.key")) == 1)) << migrating << crashAt;
-      EXPECT_EQ(expected, Strings({NarrowString(descriptions[0]), NarrowString(passwords[0]),
-                                   NarrowString(descriptions[1]), NarrowString(passwords[1])}))
+      EXPECT_EQ(expected, Strings({NarrowString(descriptions[0]), NarrowString(passwords[0].Open()),
+                                   NarrowString(descriptions[1]), NarrowString(passwords[1].Open())}))
           << migrating << crashAt;
       EXPECT_EQ(2, Entries()) << "pending or temporary files left: " << migrating << crashAt;
     }
@@ -363,7 +368,7 @@ TEST_F(RecordFile, ASaveMergesAFileReplacedElsewhereSinceItWasLastRead) {
   auto held = [] {
     Strings out;
     for (int32_t i = 0; i < recordCount; ++i)
-      out.push_back((RecordReadable(i) ? NarrowString(descriptions[i]) : "?") + "=" + NarrowString(passwords[i]));
+      out.push_back((RecordReadable(i) ? NarrowString(descriptions[i]) : "?") + "=" + NarrowString(passwords[i].Open()));
     return out;
   };
   const Strings base = {"a=1", "b=2", "?=3"};
@@ -581,7 +586,7 @@ TEST_F(RecordFile, ARecordUnderAnotherKeyReadsOnceItsKeyIsBackWhateverHappenedAr
       // The same records in the first authenticated layout, bound to their numbers.
       Strings old;
       for (int i = 0; i < 6; ++i)
-        old.push_back(NarrowString(TRecordKey().Encrypt(i % 2 ? passwords[i / 2] : descriptions[i / 2], i / 2,
+        old.push_back(NarrowString(TRecordKey().Encrypt(i % 2 ? passwords[i / 2].Open() : descriptions[i / 2], i / 2,
                                                         i % 2 ? RecordField::Password : RecordField::Description)));
       TempDir::Write("quorvel.dat", Joined(old));
     }
@@ -809,7 +814,7 @@ TEST_F(RecordFile, FieldsNoListShowsStaySealedAsReadYetReadMergeAndRekeyAsValues
     EXPECT_TRUE(UnreadableRecords().empty());
     for (int i : {0, n / 2 - 1, n / 2, n / 2 + 1, n - 1}) {
       EXPECT_EQ("site " + std::to_string(i), NarrowString(descriptions[i]));
-      EXPECT_EQ("pw " + std::to_string(i), NarrowString(passwords[i]));
+      EXPECT_EQ("pw " + std::to_string(i), NarrowString(passwords[i].Open()));
       EXPECT_EQ("notes " + std::to_string(i), NarrowString(RecordFieldValue(i, kNotesField)));
       EXPECT_EQ("user " + std::to_string(i), NarrowString(RecordFieldValue(i, kUserNameField)));
     }

@@ -88,7 +88,7 @@ TEST(SealedKey, ASealedPairOpensWithItsPassphraseOnly) {
   ASSERT_TRUE(KeyFileUnlock(passphrase));
   ASSERT_TRUE(Reload());
   EXPECT_TRUE(UnreadableRecords().empty());
-  EXPECT_EQ(S("pw 2"), passwords[1]);
+  EXPECT_EQ(S("pw 2"), passwords[1].Open());
 
   // Removing the passphrase: an open key file of the same kind, a new key.
   ASSERT_EQ(PairResult::Done, CommitNewPair(2));
