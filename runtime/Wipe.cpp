@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <unordered_set>
 
 void SecureWipe(void* data, size_t size) {
   if (data != nullptr && size > 0) explicit_bzero(data, size);
@@ -16,6 +17,13 @@ void SecretPin(const void* data, size_t size) {
   static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
   const uintptr_t first = reinterpret_cast<uintptr_t>(data) & ~(page - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size + page - 1) & ~(page - 1);
+  // Pages pinned before stay so: the system calls are made only for new ones
+  // (most buffers reuse pages of the heap that held others).
+  static std::unordered_set<uintptr_t> pinned;
+  bool known = true;
+  for (uintptr_t at = first; at < end && known; at += page) known = pinned.count(at) != 0;
+  if (known) return;
+  for (uintptr_t at = first; at < end; at += page) pinned.insert(at);
   void* start = reinterpret_cast<void*>(first);
   // A short string's characters stand inside the object itself, which may
   // be on the stack: those pages are the thread's, and are locked too.

@@ -55,12 +55,11 @@ bool MemorySeal(const String& plain, ByteArray& sealed) {
     uint8_t nonce[kGcmNonceSize];
     Nonce(run.sealed++, nonce);
     const TGcmInput input{nullptr, nonce, nullptr, 0};
-    ByteArray body;
-    if (!cipher.Seal(input, reinterpret_cast<const uint8_t*>(plain.data()), plain.size() * sizeof(char16_t), body))
-      return false;
-    sealed.reserve(kGcmNonceSize + body.size());
-    sealed.assign(nonce, nonce + kGcmNonceSize);
-    sealed.insert(sealed.end(), body.begin(), body.end());
+    const size_t size = plain.size() * sizeof(char16_t);
+    // Room for the nonce after the tag from the start: one allocation.
+    sealed.reserve(size + kGcmTagSize + kGcmNonceSize);
+    if (!cipher.Seal(input, reinterpret_cast<const uint8_t*>(plain.data()), size, sealed)) return false;
+    sealed.insert(sealed.end(), nonce, nonce + kGcmNonceSize);
     return true;
   });
 }
@@ -70,9 +69,10 @@ bool MemoryOpen(const ByteArray& sealed, String& plain) {
   plain.clear();
   if (sealed.size() < kGcmNonceSize + kGcmTagSize || !run.key) return false;
   return WithCipher([&](TAesGcm& cipher) {
-    const TGcmInput input{nullptr, sealed.data(), nullptr, 0};
+    const size_t body = sealed.size() - kGcmNonceSize;
+    const TGcmInput input{nullptr, sealed.data() + body, nullptr, 0};
     ByteArray bytes;
-    if (!cipher.Open(input, sealed.data() + kGcmNonceSize, sealed.size() - kGcmNonceSize, bytes) ||
+    if (!cipher.Open(input, sealed.data(), body, bytes) ||
         bytes.size() % sizeof(char16_t) != 0) {
       SecureWipe(bytes);
       return false;
@@ -105,6 +105,7 @@ TMemorySealBatch::~TMemorySealBatch() {
 }
 
 TSecret::TSecret(const String& plain) {
+  padded_ = !plain.empty() && (plain.front() <= u' ' || plain.back() <= u' ');
   if (plain.empty() || MemorySeal(plain, sealed_)) return;
   plain_ = true;
   const auto* bytes = reinterpret_cast<const uint8_t*>(plain.data());
@@ -116,7 +117,16 @@ TSecret::~TSecret() { Wipe(); }
 void TSecret::Wipe() {
   SecureWipe(sealed_);
   sealed_.clear();
-  plain_ = false;
+  plain_ = padded_ = false;
+}
+
+bool TSecret::AsStoredLine(TStoredLine& line) const {
+  if (plain_) return false;
+  line = TStoredLine();
+  line.kind = TStoredKind::Memory;
+  line.unopened = true;
+  line.bytes = sealed_;
+  return true;
 }
 
 String TSecret::Open() const {

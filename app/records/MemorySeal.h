@@ -15,8 +15,8 @@
 // Descriptions, user names and web addresses are no such secret: they are
 // listed and searched.
 //
-// Sealed: a 96-bit nonce (a count, never used twice under one key) ||
-// AES-256-GCM ciphertext of the text's UTF-16 code units || tag.
+// Sealed: the AES-256-GCM ciphertext of the text's UTF-16 code units || tag
+// || the 96-bit nonce (a count, never used twice under one key).
 bool MemorySeal(const String& plain, ByteArray& sealed);
 // False, with plain empty, when sealed was not made under the key held now.
 bool MemoryOpen(const ByteArray& sealed, String& plain);
@@ -52,6 +52,12 @@ class TSecret {
   // The plaintext, which the caller wipes; "" for an empty secret.
   String Open() const;
   bool Empty() const { return sealed_.empty(); }
+  // Whether the text starts or ends with a space or a control character,
+  // which a record file's field would not hold (TrimText).
+  bool Padded() const { return padded_; }
+  // The secret as a field's stored line of the Memory kind, sharing no
+  // plaintext; false when it is held unsealed (no run key).
+  bool AsStoredLine(TStoredLine& line) const;
   // Equal plaintexts (the ciphertexts of one text always differ).
   bool operator==(const TSecret& other) const;
   void Wipe();
@@ -61,6 +67,7 @@ class TSecret {
   // No run key could be made (the random source failed): sealed_ holds the
   // text's code units as they are, rather than losing them.
   bool plain_ = false;
+  bool padded_ = false;
 };
 
 // Whether a field of that name holds a secret.

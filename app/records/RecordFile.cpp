@@ -115,6 +115,13 @@ void AddField(TRecordFields& record, const char16_t* name, const String& value,
 // The password as a field: its stored line when it did not read, otherwise
 // sealed in memory as it is held, trimmed as a file holds it.
 void AddPassword(TRecordFields& record, const TSecret& password, const std::optional<TStoredLine>& stored) {
+  if (!stored && !password.Empty() && !password.Padded()) {
+    // Nothing to trim: the sealed bytes as they are.
+    TField& field = record.fields.emplace_back();
+    field.name = kPasswordField;
+    if (password.AsStoredLine(field.stored.emplace())) return;
+    record.fields.pop_back();
+  }
   String plain = stored ? String() : password.Open();
   AddField(record, kPasswordField, plain, stored);
   SecureWipe(plain);
