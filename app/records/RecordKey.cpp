@@ -37,6 +37,7 @@ TRecordKey::TRecordKey(const TKeyFileLines& lines) { Prepare(lines); }
 TRecordKey::TRecordKey(const ByteArray& gcmKey) : authenticated_(true) {
   if (gcmKey.size() != kGcmKeySize) return;
   gcmKey_.reserve(gcmKey.size());
+  SecretPin(gcmKey_.data(), gcmKey_.capacity());
   gcmKey_.assign(gcmKey.begin(), gcmKey.end());
   gcm_ = std::make_unique<TAesGcm>(gcmKey_.data());
 }
@@ -61,7 +62,9 @@ void TRecordKey::Prepare(const TKeyFileLines& lines) {
     gcmKey_.reserve(unlocked->size());
     gcmKey_.assign(unlocked->begin(), unlocked->end());
   }
-  if (!gcmKey_.empty()) gcm_ = std::make_unique<TAesGcm>(gcmKey_.data());
+  if (gcmKey_.empty()) return;
+  SecretPin(gcmKey_.data(), gcmKey_.size());
+  gcm_ = std::make_unique<TAesGcm>(gcmKey_.data());
 }
 
 TRecordKey::~TRecordKey() { SecureWipe(gcmKey_); }
