@@ -15,10 +15,14 @@
 // Descriptions, user names and web addresses are no such secret: they are
 // listed and searched.
 //
-// Sealed: the AES-256-GCM ciphertext of the text's UTF-16 code units || tag
-// || the 96-bit nonce (a count, never used twice under one key).
+// Sealed: the text's UTF-16 code units, padded with zeros to whole blocks,
+// under AES-256-CTR || the counter block they start at (the key's epoch,
+// then a block count: no keystream block serves twice under one key) || the
+// number of code units. No tag: held in the process's own memory, the
+// secret needs hiding, not proving.
 bool MemorySeal(const String& plain, ByteArray& sealed);
-// False, with plain empty, when sealed was not made under the key held now.
+// False, with plain empty, when sealed was not made under the key held now
+// or is cut short.
 bool MemoryOpen(const ByteArray& sealed, String& plain);
 // Wipes the run's key, as a lock does once every sealed secret is gone: what
 // was sealed under it no longer opens, and the next seal makes a new key.
@@ -26,9 +30,9 @@ void MemorySealForget();
 // Whether a run key is held now, and where (for the memory tests).
 const void* MemorySealKeyAt();
 
-// While one exists, every seal and open shares one cipher context, as
-// holding a whole record file needs; otherwise each makes its own and wipes
-// it at once, so that no key schedule outlives the step.
+// While one exists, seals run on along one keystream and opens share one
+// cipher context, as holding a whole record file needs; otherwise each makes
+// its own and wipes it at once, so that no key schedule outlives the step.
 class TMemorySealBatch {
  public:
   TMemorySealBatch();

@@ -166,10 +166,13 @@ void HoldRecords(std::vector<TRecordFields>& records) {
     descriptions.emplace_back();
     TSecret& password = passwords.emplace_back();
     // The two fields' places in the record; -1 for one it lacks.
-    int at[2] = {-1, -1};
+    static const String names[2] = {kDescriptionField, kPasswordField};
     std::vector<TField>& fields = record.fields;
-    for (size_t i = 0; i < fields.size() && (at[0] < 0 || at[1] < 0); ++i) {
-      const int which = fields[i].name == kDescriptionField ? 0 : fields[i].name == kPasswordField ? 1 : -1;
+    // As every file of the current layout has them, first and second.
+    const bool first = fields.size() >= 2 && fields[0].name == names[0] && fields[1].name == names[1];
+    int at[2] = {first ? 0 : -1, first ? 1 : -1};
+    for (size_t i = 0; !first && i < fields.size() && (at[0] < 0 || at[1] < 0); ++i) {
+      const int which = fields[i].name == names[0] ? 0 : fields[i].name == names[1] ? 1 : -1;
       if (which >= 0 && at[which] < 0) at[which] = static_cast<int>(i);
     }
     entry.named = at[0] >= 0 || at[1] >= 0;
