@@ -3,6 +3,7 @@
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 #include <FL/Fl_Image.H>
+#include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Shared_Image.H>
 #include <FL/Fl_Tooltip.H>
 #include <FL/fl_ask.H>
@@ -46,6 +47,16 @@ void* FlHandleData(int32_t handle) { return reinterpret_cast<void*>(static_cast<
 int32_t FlDataHandle(const void* data) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(data)); }
 
 int FlRunKeyFilter(int32_t handle) { return keyFilterFunc ? keyFilterFunc(handle) : 1; }
+
+bool FlIsMenuShortcut(const Fl_Widget* widget) {
+  Fl_Window* window = widget ? widget->window() : nullptr;
+  if (!window || !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META))) return false;
+  for (int i = 0; i < window->children(); ++i) {
+    auto* bar = dynamic_cast<Fl_Menu_Bar*>(window->child(i));
+    if (bar && bar->active_r() && bar->test_shortcut()) return true;
+  }
+  return false;
+}
 
 int FlRunMouseHandler(Fl_Widget* widget, int32_t handle) {
   return mouseHandlerFunc ? mouseHandlerFunc(widget, handle) : 0;

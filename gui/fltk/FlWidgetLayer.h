@@ -30,5 +30,9 @@ int32_t FlDataHandle(const void* data);
 // Calls into the handlers given to InitFlBackEnd; each answers 0 when none is set
 // (the key filter answers 1: no filter lets every key through).
 int FlRunKeyFilter(int32_t handle);
+// Whether the key being pressed is the shortcut of an item of a menu bar in
+// widget's window. Such a key is the menu's: a text widget would otherwise
+// take some of them (Ctrl+L goes into FLTK's inputs as a form feed).
+bool FlIsMenuShortcut(const Fl_Widget* widget);
 int FlRunMouseHandler(Fl_Widget* widget, int32_t handle);
 int FlRunKeyHandler(Fl_Widget* widget, int32_t handle);

@@ -100,6 +100,8 @@ class VuzIDOKeyFilter : public T {
 
   int handle(int event) override {
     if (event != FL_KEYDOWN) return T::handle(event);
+    // Left to the menu bar, which FLTK offers it to next.
+    if (FlIsMenuShortcut(this)) return 0;
     if (!FlRunKeyFilter(FlUserHandle(this))) return 1;
     Fl_Widget_Tracker tracker(this);
     int result = T::handle(event);

@@ -54,7 +54,9 @@ click_records 459 58
 for secret in pw-bank-4711 pw-club-2024 note-9931 JBSWY3DPEHPK3PXP; do
   in_memory "$secret" && fail "$secret is in the program's memory as text while Mail is chosen"
 done
-xdotool mousemove --window "$MAIN" 300 100 key ctrl+l
+# Ctrl+L is the menu's even while typing in the find field.
+click_records 360 10
+xdotool key ctrl+l
 unlock_window >/dev/null || fail "Ctrl+L did not lock"
 visible_window_of_size 640x347 >/dev/null && fail "the main window stays while locked"
 [ -z "$(clipboard)" ] || fail "the clipboard keeps the password while locked"
