@@ -10,6 +10,17 @@
 const char16_t* const kSettingsFileName = u"quorvel.conf";
 const char16_t* const kLockAfterMinutesSetting = u"lock-after-minutes";
 const char16_t* const kClipboardSecondsSetting = u"clipboard-seconds";
+const char16_t* const kGeneratorLengthSetting = u"generator-length";
+const char16_t* const kGeneratorCaseSensitiveSetting = u"generator-case-sensitive";
+const char16_t* const kGeneratorUpperSetting = u"generator-upper";
+const char16_t* const kGeneratorLowerSetting = u"generator-lower";
+const char16_t* const kGeneratorDigitsSetting = u"generator-digits";
+const char16_t* const kGeneratorSymbolsSetting = u"generator-symbols";
+const char16_t* const kGeneratorNoLookAlikesSetting = u"generator-no-look-alikes";
+const char16_t* const kGeneratorWordsSetting = u"generator-words";
+const char16_t* const kGeneratorWordCountSetting = u"generator-word-count";
+const char16_t* const kGeneratorSeparatorSetting = u"generator-separator";
+const char* const kSpaceSeparator = "space";
 
 namespace {
 struct TSettingRule;
@@ -39,9 +50,26 @@ bool IsWholeNumberInRange(const std::string& value, const TSettingRule& rule) {
   return number >= rule.low && number <= rule.high;
 }
 
+// The file drops the spaces around a value, so a space is written by its
+// name; any other printable ASCII character stands for itself.
+bool IsSeparator(const std::string& value, const TSettingRule&) {
+  return value == kSpaceSeparator || (value.size() == 1 && value[0] > 0x20 && value[0] < 0x7F);
+}
+
+// A flag is a whole number from 0 (off) to 1 (on).
 const TSettingRule kRules[] = {
     {kLockAfterMinutesSetting, "5", IsWholeNumberInRange, 0, 1440, "Lock time: whole minutes, 0 (never) to 1440."},
     {kClipboardSecondsSetting, "30", IsWholeNumberInRange, 1, 30, "Clipboard time: whole seconds, 1 to 30."},
+    {kGeneratorLengthSetting, "20", IsWholeNumberInRange, 0, 999, "Length: 0 to 999 characters."},
+    {kGeneratorCaseSensitiveSetting, "0", IsWholeNumberInRange, 0, 1, "0 (off) or 1 (on)."},
+    {kGeneratorUpperSetting, "0", IsWholeNumberInRange, 0, 1, "0 (off) or 1 (on)."},
+    {kGeneratorLowerSetting, "0", IsWholeNumberInRange, 0, 1, "0 (off) or 1 (on)."},
+    {kGeneratorDigitsSetting, "0", IsWholeNumberInRange, 0, 1, "0 (off) or 1 (on)."},
+    {kGeneratorSymbolsSetting, "0", IsWholeNumberInRange, 0, 1, "0 (off) or 1 (on)."},
+    {kGeneratorNoLookAlikesSetting, "0", IsWholeNumberInRange, 0, 1, "0 (off) or 1 (on)."},
+    {kGeneratorWordsSetting, "0", IsWholeNumberInRange, 0, 1, "0 (off) or 1 (on)."},
+    {kGeneratorWordCountSetting, "7", IsWholeNumberInRange, 1, 99, "Words: 1 to 99."},
+    {kGeneratorSeparatorSetting, kSpaceSeparator, IsSeparator, 0, 0, "Separator: one printable character."},
 };
 constexpr size_t kRuleCount = std::size(kRules);
 

@@ -21,6 +21,22 @@ extern const char16_t* const kLockAfterMinutesSetting;  // "lock-after-minutes"
 // Seconds a copied secret stays on the clipboard: 1 to 30, default 30.
 extern const char16_t* const kClipboardSecondsSetting;  // "clipboard-seconds"
 
+// The main window's generator choices as they were last used. Flags are 0
+// (off, the default) or 1 (on); the classes are one flag each.
+extern const char16_t* const kGeneratorLengthSetting;         // "generator-length": 0 to 999, default 20
+extern const char16_t* const kGeneratorCaseSensitiveSetting;  // "generator-case-sensitive"
+extern const char16_t* const kGeneratorUpperSetting;          // "generator-upper"
+extern const char16_t* const kGeneratorLowerSetting;          // "generator-lower"
+extern const char16_t* const kGeneratorDigitsSetting;         // "generator-digits"
+extern const char16_t* const kGeneratorSymbolsSetting;        // "generator-symbols"
+extern const char16_t* const kGeneratorNoLookAlikesSetting;   // "generator-no-look-alikes"
+extern const char16_t* const kGeneratorWordsSetting;          // "generator-words"
+extern const char16_t* const kGeneratorWordCountSetting;      // "generator-word-count": 1 to 99, default 7
+// "generator-separator": one printable ASCII character, or "space" (the
+// default) for a space, which the file could not keep around a value.
+extern const char16_t* const kGeneratorSeparatorSetting;
+extern const char* const kSpaceSeparator;  // "space"
+
 // Reads the settings file at path (the working directory's quorvel.conf by
 // default), every setting starting from its default. Never fails: a missing
 // file gives the defaults; a file that is no regular file, is larger than

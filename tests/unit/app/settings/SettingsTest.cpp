@@ -81,3 +81,32 @@ TEST(Settings, AFileThatCannotBeReadGivesTheDefaultsAndIsNeverReplaced) {
     EXPECT_TRUE(what == "huge" ? static_cast<uint64_t>(st.st_size) == kSettingsFileCap + 20 : !S_ISREG(st.st_mode));
   }
 }
+
+TEST(Settings, GeneratorChoicesKeepTheirRangesAndASpaceSeparatorOnlyByName) {
+  TempDir dir;
+  SettingsLoad();
+  const struct {
+    const char16_t* name;
+    const char* value;
+    bool taken;
+  } cases[] = {
+      {kGeneratorLengthSetting, "0", true},
+      {kGeneratorLengthSetting, "1000", false},
+      {kGeneratorSymbolsSetting, "1", true},
+      {kGeneratorSymbolsSetting, "2", false},
+      {kGeneratorWordCountSetting, "99", true},
+      {kGeneratorWordCountSetting, "0", false},
+      {kGeneratorSeparatorSetting, "~", true},
+      {kGeneratorSeparatorSetting, "ab", false},
+      {kGeneratorSeparatorSetting, "\x7f", false},
+      // Spaces around a value are dropped: a bare space would come back as nothing.
+      {kGeneratorSeparatorSetting, " ", false},
+      {kGeneratorSeparatorSetting, "space", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SettingSet(c.name, S(c.value)), c.taken) << NarrowString(c.name) << c.value;
+  ASSERT_TRUE(SettingsSave());
+  SettingsLoad();
+  EXPECT_EQ(NarrowString(SettingText(kGeneratorSeparatorSetting)), "space");
+  EXPECT_EQ(SettingNumber(kGeneratorLengthSetting), 0);
+  EXPECT_EQ(SettingNumber(kGeneratorWordCountSetting), 99);
+}
