@@ -5,7 +5,9 @@
 
 #include <optional>
 
-#include "app/generator/PasswordGenerator.h"
+#include "app/generator/CharacterClasses.h"
+#include "app/generator/Generator.h"
+#include "app/generator/Strength.h"
 #include "app/records/OneTimeCode.h"
 #include "app/records/PairKey.h"
 #include "app/records/RecordCipher.h"
@@ -28,7 +30,6 @@ const char* const kMakerHost = "quorvel.org";
 
 namespace {
 const char* const kTitle = "Quorvel v1.2b";
-const char* const kRandomFailedMessage = "The system's random source failed; no password was generated.";
 
 // Menu tags, which come back as the data of MenuAction events.
 enum MenuTag {
@@ -53,6 +54,9 @@ constexpr int32_t kReadOnlyArea = 2;
 constexpr int32_t kControlKey = 2;
 
 Ref<TGadget> caseSensitiveBox, invisibleBox, generateButton, generatedArea, copyGeneratedButton, addButton;
+// The generator's choices beside the seed's, and the strength of what it made.
+Ref<TGadget> upperBox, lowerBox, digitsBox, symbolsBox, noLookAlikesBox, wordsBox, wordCountField, separatorField;
+Ref<TGadget> separatorCaption, wordListLabel, strengthLabel;
 Ref<TGadget> recordArea, copyRecordButton, deleteButton, changeButton, findField;
 // The chosen record's other fields, in the records panel below its password.
 Ref<TGadget> userArea, copyUserButton, urlArea, codeCaption, codeArea, copyCodeButton, codeLeftLabel;
@@ -215,26 +219,213 @@ void CopyChosenRecord() {
 }
 
 // The key filter sees only typed keys; a paste or a middle click can put
-// anything into the field. Only one to three digits make a length.
-bool IsLengthText(const String& text) {
-  if (text.empty() || text.size() > 3) return false;
+// anything into a field. Only 1 to most digits make a length or a count.
+bool IsDigitsText(const String& text, size_t most) {
+  if (text.empty() || text.size() > most) return false;
   for (char16_t c : text) {
     if (c < u'0' || c > u'9') return false;
   }
   return true;
 }
 
+// Digits and backspace only, and a digit only while the field holds fewer
+// than most; key events other than typed characters pass.
+int32_t DigitKeyPasses(const Ref<TEvent>& event, const Ref<TGadget>& field, size_t most) {
+  if (event->id != KeyChar) return 1;
+  int32_t c = event->data;
+  if (c > 57) return 0;
+  if (c < 48 && c != 8) return 0;
+  if (c >= 48 && GadgetGetText(field).size() >= most) return 0;
+  return 1;
+}
+
+// The word count takes at most two digits, as Length takes three.
+int32_t WordCountKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
+  return DigitKeyPasses(event, wordCountField, 2);
+}
+
+// A typed printable character takes the separator's place, so that a space,
+// which cannot be seen there, is replaced without first being found and
+// deleted; backspace empties the field. Every other key is swallowed.
+int32_t SeparatorKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
+  if (event->id != KeyChar || event->data == 8) return 1;
+  if (event->data >= 0x20 && event->data < 0x7F)
+    GadgetSetText(separatorField, String(1, static_cast<char16_t>(event->data)));
+  return 0;
+}
+
+// The class check boxes, each with the characters it adds.
+const struct {
+  Ref<TGadget>* box;
+  uint32_t mask;
+} kClassBoxes[] = {{&upperBox, CharacterClassUpper},
+                   {&lowerBox, CharacterClassLower},
+                   {&digitsBox, CharacterClassDigits},
+                   {&symbolsBox, CharacterClassSymbols}};
+
+uint32_t ChosenClasses() {
+  uint32_t classes = 0;
+  for (const auto& entry : kClassBoxes)
+    if (ButtonGetState(*entry.box) > 0) classes |= entry.mask;
+  return classes;
+}
+
+bool Ticked(const Ref<TGadget>& box) { return ButtonGetState(box) > 0; }
+
+void SetEnabled(const Ref<TGadget>& gadget, bool enabled) {
+  if (enabled)
+    GadgetEnable(gadget);
+  else
+    GadgetDisable(gadget);
+}
+
+// False when the word list cannot be used: Words stays unticked and disabled.
+bool wordListUsable = false;
+
+// Only the choices that make the password can be changed: the runs' "Case
+// sensitive" while no class is ticked, "No look-alikes" while one is, the
+// characters' choices while Words is not ticked, the word count and the
+// separator while it is.
+void UpdateGeneratorControls() {
+  const bool words = Ticked(wordsBox);
+  const uint32_t classes = ChosenClasses();
+  SetEnabled(caseSensitiveBox, !words && classes == 0);
+  for (const auto& entry : kClassBoxes) SetEnabled(*entry.box, !words);
+  SetEnabled(lengthField, !words);
+  SetEnabled(noLookAlikesBox, !words && classes != 0);
+  SetEnabled(wordCountField, words);
+  SetEnabled(separatorField, words);
+}
+
+// Each generator choice with the quorvel.conf setting that remembers it.
+const struct {
+  Ref<TGadget>* gadget;
+  const char16_t* const* setting;
+} kGeneratorChoices[] = {{&caseSensitiveBox, &kGeneratorCaseSensitiveSetting},
+                         {&upperBox, &kGeneratorUpperSetting},
+                         {&lowerBox, &kGeneratorLowerSetting},
+                         {&digitsBox, &kGeneratorDigitsSetting},
+                         {&symbolsBox, &kGeneratorSymbolsSetting},
+                         {&noLookAlikesBox, &kGeneratorNoLookAlikesSetting},
+                         {&wordsBox, &kGeneratorWordsSetting},
+                         {&lengthField, &kGeneratorLengthSetting},
+                         {&wordCountField, &kGeneratorWordCountSetting},
+                         {&separatorField, &kGeneratorSeparatorSetting}};
+
+// A choice as its setting writes it: a check box as 0 or 1, a field as its
+// text, a space separator by its name (the file drops spaces around values).
+String ChoiceText(const Ref<TGadget>& gadget) {
+  if (GadgetGetClass(gadget) == GadgetClassButton) return S(Ticked(gadget) ? "1" : "0");
+  const String text = GadgetGetText(gadget);
+  return gadget == separatorField && text == S(" ") ? S(kSpaceSeparator) : text;
+}
+
+void ShowChoice(const Ref<TGadget>& gadget, const String& value) {
+  if (GadgetGetClass(gadget) == GadgetClassButton)
+    ButtonSetState(gadget, value == S("1") ? 1 : 0);
+  else
+    GadgetSetText(gadget, gadget == separatorField && value == S(kSpaceSeparator) ? S(" ") : value);
+}
+
+// Keeps the choices that changed in quorvel.conf. A value the setting does
+// not take (an empty field, a paste that is no number) is not kept, nor is
+// Words while the word list is unusable, since it then shows off whatever
+// was chosen. A failed save is only a note: the choices still hold.
+void SaveGeneratorChoices() {
+  bool changed = false;
+  for (const auto& choice : kGeneratorChoices) {
+    if (*choice.gadget == wordsBox && !wordListUsable) continue;
+    const String text = ChoiceText(*choice.gadget);
+    if (text != SettingText(*choice.setting) && SettingSet(*choice.setting, text)) changed = true;
+  }
+  String why;
+  if (changed && !SettingsSave(&why)) StatusSay(S("The generator's choices were not kept: ") + why);
+}
+
+// The choices remembered in quorvel.conf. Without a usable word list Words is
+// unticked and disabled, and a label in place of its fields says so, with
+// why in its tip (a disabled box shows none). A note for the status bar when
+// Words was chosen but cannot be had, otherwise "".
+String LoadGeneratorChoices() {
+  for (const auto& choice : kGeneratorChoices) ShowChoice(*choice.gadget, SettingText(*choice.setting));
+  const TWordList& list = QuorvelWordList();
+  wordListUsable = list.Usable();
+  String note;
+  if (wordListUsable) {
+    GadgetHide(wordListLabel);
+  } else {
+    if (Ticked(wordsBox)) note = S("No passphrases: the word list is missing or damaged.");
+    ButtonSetState(wordsBox, 0);
+    GadgetDisable(wordsBox);
+    for (const Ref<TGadget>* gadget : {&wordCountField, &separatorCaption, &separatorField}) GadgetHide(*gadget);
+    GadgetSetTooltip(wordListLabel, S("No passphrases: ") + WidenString(list.problem) + S("."));
+  }
+  UpdateGeneratorControls();
+  return note;
+}
+
+bool IsGeneratorBox(const ObjectRef& source) {
+  for (const auto& choice : kGeneratorChoices)
+    if (source == *choice.gadget) return GadgetGetClass(*choice.gadget) == GadgetClassButton;
+  return false;
+}
+
+// A ticked or unticked box is kept at once; what a field holds, when
+// Generate uses it.
+void ChangeGeneratorBox() {
+  UpdateGeneratorControls();
+  SaveGeneratorChoices();
+}
+
+// The generator's last problem while the status bar may still show it: the
+// next password made takes it away.
+String generatorProblem;
+
+void SayGeneratorProblem(const std::string& problem) {
+  generatorProblem = WidenString(problem);
+  if (!generatorProblem.empty() && generatorProblem[0] >= u'a' && generatorProblem[0] <= u'z')
+    generatorProblem[0] = generatorProblem[0] - u'a' + u'A';
+  generatorProblem += S("; no password was generated.");
+  StatusSay(generatorProblem);
+}
+
+void ForgetGeneratorProblem() {
+  if (!generatorProblem.empty() && WindowGetStatusText(mainWindow).find(generatorProblem) != String::npos)
+    StatusSay(String());
+  generatorProblem.clear();
+}
+
+void ClearGenerated() {
+  GadgetSetText(generatedArea, String());
+  GadgetSetText(strengthLabel, String());
+}
+
+// The seed's runs keep their behaviour: an empty or pasted Length that is no
+// number generates nothing, without a word. Every other problem (a length,
+// word count or separator out of range, an unusable word list, a failed
+// random source) is told in the status bar, and nothing is made.
 void Generate() {
+  TGeneratorSettings settings;
+  settings.caseSensitive = Ticked(caseSensitiveBox);
+  settings.words = Ticked(wordsBox);
+  settings.classes = settings.words ? 0 : ChosenClasses();
+  settings.noLookAlikes = Ticked(noLookAlikesBox);
   String lengthText = GadgetGetText(lengthField);
-  if (!IsLengthText(lengthText)) return;
-  int32_t caseSensitive = ButtonGetState(caseSensitiveBox) > 0 ? 1 : 0;
-  std::optional<String> password = GeneratePassword(ParseInteger(lengthText), caseSensitive);
-  if (!password) {
-    StatusSay(S(kRandomFailedMessage));
+  if (!settings.words && settings.classes == 0 && !IsDigitsText(lengthText, 3)) return;
+  settings.length = IsDigitsText(lengthText, 3) ? ParseInteger(lengthText) : -1;
+  const String countText = GadgetGetText(wordCountField);
+  settings.wordCount = IsDigitsText(countText, 2) ? ParseInteger(countText) : 0;
+  const String separator = GadgetGetText(separatorField);
+  settings.separator = separator.size() == 1 ? separator[0] : 0;
+  SaveGeneratorChoices();
+  const TGeneratedPassword made = GeneratorMakePassword(settings);
+  if (!made.Made()) {
+    SayGeneratorProblem(made.problem);
     return;
   }
-  GadgetSetText(generatedArea, *password);
-  SecureWipe(*password);
+  ForgetGeneratorProblem();
+  GadgetSetText(generatedArea, made.password);
+  GadgetSetText(strengthLabel, S("Strength: ") + StrengthFigure(made.bits));
   GadgetEnable(copyGeneratedButton);
   GadgetEnable(addButton);
 }
@@ -413,7 +604,7 @@ void LockNow() {
   ClosePassphraseWindow();
   ClosePrompt();
   ShowRecordPassword(-1);
-  GadgetSetText(generatedArea, String());
+  ClearGenerated();
   GadgetDisable(copyGeneratedButton);
   GadgetDisable(addButton);
   ClipboardClear();
@@ -461,16 +652,15 @@ void HandleAction(const ObjectRef& source) {
     NarrowRecords();
   else if (source == invisibleBox)
     ToggleInvisible();
+  else if (IsGeneratorBox(source))
+    ChangeGeneratorBox();
 }
 }  // namespace
 
-int32_t LengthKeyFilter(const Ref<TEvent>& event, const ObjectRef&) {
-  if (event->id != KeyChar) return 1;
-  int32_t c = event->data;
-  if (c > 57) return 0;
-  if (c < 48 && c != 8) return 0;
-  if (c >= 48 && GadgetGetText(lengthField).size() > 2) return 0;
-  return 1;
+int32_t LengthKeyFilter(const Ref<TEvent>& event, const ObjectRef&) { return DigitKeyPasses(event, lengthField, 3); }
+
+String StrengthFigure(double bits) {
+  return IntToString(StrengthWholeBits(bits)) + S(" bits, ") + S(StrengthWord(bits));
 }
 
 bool BuildMainWindow() {
@@ -499,9 +689,28 @@ bool BuildMainWindow() {
   generatedArea = Pinned(MakeSecretArea(4, 96, 430, 40, mainWindow, 0));
   copyGeneratedButton = Pinned(MakeButton(S("Copy"), 434, 96, 50, 20, mainWindow, kPushButton));
   addButton = Pinned(MakeButton(S("Add to records"), 484, 96, 100, 20, mainWindow, kPushButton));
+  // The characters' classes above, the passphrase's words below, right of
+  // the seed's controls; the strength beside Generate.
+  upperBox = Pinned(MakeButton(S("Upper"), 270, 24, 66, 20, mainWindow, kCheckBox));
+  lowerBox = Pinned(MakeButton(S("Lower"), 340, 24, 66, 20, mainWindow, kCheckBox));
+  digitsBox = Pinned(MakeButton(S("Digits"), 410, 24, 66, 20, mainWindow, kCheckBox));
+  symbolsBox = Pinned(MakeButton(S("Symbols"), 480, 24, 80, 20, mainWindow, kCheckBox));
+  noLookAlikesBox = Pinned(MakeButton(S("No look-alikes"), 270, 48, 120, 20, mainWindow, kCheckBox));
+  wordsBox = Pinned(MakeButton(S("Words"), 400, 48, 66, 20, mainWindow, kCheckBox));
+  wordCountField = Pinned(MakeTextField(466, 48, 26, 20, mainWindow, 0));
+  separatorCaption = Pinned(MakeLabel(S("Separator"), 500, 48, 66, 20, mainWindow, 0));
+  separatorField = Pinned(MakeTextField(566, 48, 20, 20, mainWindow, 0));
+  wordListLabel = Pinned(MakeLabel(S("(no usable word list)"), 466, 48, 170, 20, mainWindow, 0));
+  strengthLabel = Pinned(MakeLabel(String(), 112, 72, 320, 20, mainWindow, 0));
+  GadgetSetFilter(wordCountField, WordCountKeyFilter, nullptr);
+  GadgetSetFilter(separatorField, SeparatorKeyFilter, nullptr);
+  GadgetSetTooltip(noLookAlikesBox, S("Leaves out 0 O 1 l I |, which look alike in many fonts."));
+  GadgetSetTooltip(symbolsBox, S("The 32 ASCII punctuation characters."));
+  GadgetSetTooltip(wordsBox, S("A passphrase of words from the EFF's large word list."));
+  GadgetSetTooltip(separatorField, S("One character between the words; typing one replaces it."));
 
   GadgetSetFilter(lengthField, LengthKeyFilter, nullptr);
-  GadgetSetText(lengthField, S("20"));
+  const String wordsNote = LoadGeneratorChoices();
   GadgetDisable(copyGeneratedButton);
   GadgetDisable(addButton);
   ButtonSetState(invisibleBox, 1);
@@ -542,6 +751,7 @@ bool BuildMainWindow() {
   if (!problems.empty()) StatusSay(problems);
   MergeConflictCopiesNow();
   if (lastSaveMerged) ChooseRecordItem(ShownRecord(0));
+  ShowSettingsNote(wordsNote);
   return true;
 }
 

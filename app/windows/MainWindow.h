@@ -10,6 +10,10 @@ extern const char* const kMakerHost;
 // Lets only digits (at most three of them) and backspace into the Length field.
 int32_t LengthKeyFilter(const Ref<TEvent>& event, const ObjectRef& context);
 
+// "115 bits, strong": a password's strength in whole bits and the word for
+// it (StrengthWord).
+String StrengthFigure(double bits);
+
 // Puts all of a text area's text on the clipboard, which is cleared again
 // after the clipboard time of the settings (and at exit) unless something
 // else was copied meanwhile.

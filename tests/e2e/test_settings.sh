@@ -52,4 +52,38 @@ MAIN=$(main_window) || fail "a malformed quorvel.conf stopped the start"
 for _ in $(seq 1 50); do same_as_reference "$MAIN" 630x18+5+327 status-settings-note && break; sleep 0.1; done
 same_as_reference "$MAIN" 630x18+5+327 status-settings-note || fail "the status bar does not note the malformed value"
 cmp -s "$CONF" "$WORK/conf.malformed" || fail "the start changed quorvel.conf"
+
+# The generator's choices: Symbols, then Words with a word count and a separator, ticked and typed in the
+# window, make passwords of that shape, are kept in quorvel.conf, and make the same after a restart; a space
+# separator is kept by its name.
+generated() {
+  click_generate
+  click_copy_generated
+  [[ "$(clipboard)" =~ $1 ]] || fail "generated '$(clipboard)', not $1"
+}
+stop_app
+fresh_folder
+cp "$(dirname "$BINARY")/wordlist_en_eff.txt" "$WORK/app/"
+start_app
+MAIN=$(main_window) || fail "no main window"
+click_main 490 34
+generated '^[!-/:-@[-`{-~]{20}$'
+click_main 410 58
+click_main 478 58 && xdotool key End BackSpace BackSpace type 5
+click_main 576 58 && xdotool type .
+generated '^[a-z-]+(\.[a-z-]+){4}$'
+for line in generator-symbols=1 generator-words=1 generator-word-count=5 generator-separator=.; do
+  grep -qx "$line" "$CONF" || fail "quorvel.conf lacks $line: $(cat "$CONF")"
+done
+stop_app
+start_app
+MAIN=$(main_window) || fail "no main window after the restart"
+generated '^[a-z-]+(\.[a-z-]+){4}$'
+click_main 576 58 && xdotool key space
+generated '^[a-z-]+( [a-z-]+){4}$'
+grep -qx generator-separator=space "$CONF" || fail "quorvel.conf holds: $(cat "$CONF")"
+stop_app
+start_app
+MAIN=$(main_window) || fail "no main window after the second restart"
+generated '^[a-z-]+( [a-z-]+){4}$'
 echo "settings: ok"

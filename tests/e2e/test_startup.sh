@@ -104,6 +104,7 @@ settle "$WORK/elsewhere" >/dev/null
 # The main window's generator widgets and its open File menu look as they
 # always have, pixel for pixel (the pointer kept off the window).
 fresh_folder
+cp "$(dirname "$BINARY")/wordlist_en_eff.txt" "$WORK/app/"
 start_app
 MAIN=$(main_window) || fail "no main window for the layout"
 xdotool mousemove 1279 1023
