@@ -1,5 +1,6 @@
 #include "app/windows/ChangeWindow.h"
 
+#include "app/generator/Strength.h"
 #include "app/records/OneTimeCode.h"
 #include "app/records/RecordFile.h"
 #include "app/windows/AppGadgets.h"
@@ -19,6 +20,8 @@ struct TChangeDialog {
   // The earlier passwords by the time each was replaced, and a hidden area
   // that holds the one being copied.
   Ref<TGadget> earlier, copyEarlier, copied;
+  // The new password's caption, which tells the typed password's strength.
+  Ref<TGadget> passwordCaption;
   int32_t record = -1;
   TChangeDone done = nullptr;
 };
@@ -48,6 +51,19 @@ void Close() {
   GadgetEnable(mainWindow);
 }
 
+const char* const kPasswordCaption = "New password (empty: keep the current one)";
+
+// While a password is typed or pasted, its caption tells zxcvbn's estimate
+// of it instead of what an empty field does. The copy read from the field
+// is wiped; nothing of it is kept.
+void ShowTypedStrength() {
+  String typed = GadgetGetText(dialog.password);
+  const double bits = StrengthTypedBits(typed);
+  const bool empty = typed.empty();
+  SecureWipe(typed);
+  GadgetSetText(dialog.passwordCaption,
+                empty ? S(kPasswordCaption) : S("New password (strength: ") + StrengthFigure(bits) + S(")"));
+}
 }  // namespace
 
 void CloseChangeWindow() {
@@ -117,7 +133,7 @@ void OpenChangeWindow(int32_t record, const Ref<TGadget>& generatedArea, TChange
   const int32_t width = GadgetClientWidth(panel) - 16;
   // Captions first among the panel's children, so that Tab goes from field to field.
   MakeLabel(S("Description"), 8, 6, width, 20, panel, 0);
-  MakeLabel(S("New password (empty: keep the current one)"), 8, 54, width, 20, panel, 0);
+  dialog.passwordCaption = MakeLabel(S(kPasswordCaption), 8, 54, width, 20, panel, 0);
   MakeLabel(S("User name"), 8, 128, 100, 20, panel, 0);
   MakeLabel(S("Web address"), 8, 154, 100, 20, panel, 0);
   MakeLabel(S("One-time secret"), 4, 180, 108, 20, panel, 0);
@@ -189,6 +205,10 @@ bool ChangeWindowHandle(int32_t id, const ObjectRef& source) {
   }
   if (id == GadgetAction && source == dialog.ok) {
     Apply();
+    return true;
+  }
+  if (id == GadgetAction && source == dialog.password) {
+    ShowTypedStrength();
     return true;
   }
   return id == GadgetAction && (source == dialog.description || source == dialog.password ||

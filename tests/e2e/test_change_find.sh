@@ -80,6 +80,9 @@ click_records 596 58
 CHANGE=$(change_window) || fail "no change window"
 click "$CHANGE" 180 85
 xdotool type --delay 20 "typed secret 1"
+# Its caption tells the typed password's strength (zxcvbn's estimate) as it is typed.
+for _ in $(seq 1 30); do same_as_reference "$CHANGE" 344x20+8+54 change-strength && break; sleep 0.1; done
+same_as_reference "$CHANGE" 344x20+8+54 change-strength || fail "the record window does not tell the typed strength"
 click "$CHANGE" 18 112
 click "$CHANGE" 125 354
 for _ in $(seq 1 50); do visible_window_of_size 360x372 >/dev/null || break; sleep 0.1; done
