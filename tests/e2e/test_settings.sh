@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # File > "Settings…": a bad value writes nothing; OK writes quorvel.conf, in force at once and after a restart;
 # Cancel changes nothing. A malformed quorvel.conf starts with the defaults and a status bar note, and stays.
+# The generator's choices in the main window are kept there too and hold after a restart.
 source "$(dirname "$0")/lib.sh"
 fresh_folder
 CONF=$WORK/app/quorvel.conf
@@ -86,4 +87,11 @@ stop_app
 start_app
 MAIN=$(main_window) || fail "no main window after the second restart"
 generated '^[a-z-]+( [a-z-]+){4}$'
+# Without the word list Words cannot be ticked: Symbols makes the password, and Words stays chosen in quorvel.conf.
+stop_app
+rm "$WORK/app/wordlist_en_eff.txt"
+start_app
+MAIN=$(main_window) || fail "no main window without the word list"
+generated '^[!-/:-@[-`{-~]{20}$'
+grep -qx generator-words=1 "$CONF" || fail "a start without the word list dropped Words: $(cat "$CONF")"
 echo "settings: ok"
