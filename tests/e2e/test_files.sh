@@ -50,7 +50,8 @@ done
 same_as_reference "$MAIN" 630x18+5+327 status-save-failed ||
   fail "the status bar does not show the failed-save message"
 cmp -s "$WORK/dat.before" "$WORK/app/quorvel.dat" || fail "a failed save changed the record file"
-[ "$(ls "$WORK/app" | wc -l)" = 3 ] || fail "a failed save left files behind: $(ls "$WORK/app")"
+# quorvel.conf, small enough to be written, keeps the Length typed.
+[ "$(ls "$WORK/app" | grep -vx quorvel.conf | wc -l)" = 3 ] || fail "a failed save left files behind: $(ls "$WORK/app")"
 shot "$MAIN" "$WORK/failed-save.png"
 stop_app
 
