@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <mutex>
 #include <unordered_set>
 
 void SecureWipe(void* data, size_t size) {
@@ -19,7 +20,9 @@ void SecretPin(const void* data, size_t size) {
   const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size + page - 1) & ~(page - 1);
   // Pages pinned before stay so: the system calls are made only for new ones
   // (most buffers reuse pages of the heap that held others).
+  static std::mutex guard;
   static std::unordered_set<uintptr_t> pinned;
+  const std::lock_guard<std::mutex> hold(guard);
   bool known = true;
   for (uintptr_t at = first; at < end && known; at += page) known = pinned.count(at) != 0;
   if (known) return;
