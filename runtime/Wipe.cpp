@@ -27,9 +27,9 @@ void SecretPin(const void* data, size_t size) {
   for (uintptr_t at = first; at < end && known; at += page) known = pinned.count(at) != 0;
   if (known) return;
   for (uintptr_t at = first; at < end; at += page) pinned.insert(at);
-  void* start = reinterpret_cast<void*>(first);
   // A short string's characters stand inside the object itself, which may
   // be on the stack: those pages are the thread's, and are locked too.
+  void* start = reinterpret_cast<void*>(first);
   // Through the system call itself: sanitizers turn mlock into nothing.
   syscall(SYS_mlock, start, end - first);
   madvise(start, end - first, MADV_DONTDUMP);

@@ -165,10 +165,10 @@ void HoldRecords(std::vector<TRecordFields>& records) {
     entry.id = record.id;
     descriptions.emplace_back();
     TSecret& password = passwords.emplace_back();
-    // The two fields' places in the record; -1 for one it lacks.
     static const String names[2] = {kDescriptionField, kPasswordField};
     std::vector<TField>& fields = record.fields;
-    // As every file of the current layout has them, first and second.
+    // The two fields' places in the record, -1 for one it lacks: first and
+    // second, as every file of the current layout has them, or found.
     const bool first = fields.size() >= 2 && fields[0].name == names[0] && fields[1].name == names[1];
     int at[2] = {first ? 0 : -1, first ? 1 : -1};
     for (size_t i = 0; !first && i < fields.size() && (at[0] < 0 || at[1] < 0); ++i) {
